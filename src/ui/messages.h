@@ -1,0 +1,34 @@
+#pragma once
+// Every message to the user goes through here, so that all look alike (the
+// system's caption, the file concerned, what went wrong, what was left as it
+// was) and so that tests can read them without a modal loop.
+
+#include <QString>
+#include <functional>
+
+#include "shell/file_status.h"
+
+class QWidget;
+
+namespace velox::ui {
+
+struct UserMessage {
+  QString problem;    // what went wrong, as a sentence
+  QString file;       // the file concerned, may be empty
+  QString unchanged;  // what was left as it was, may be empty
+};
+
+QString FormatMessage(const UserMessage& message);
+
+// problem: e.g. "The settings could not be saved."; the error's file and cause are added.
+UserMessage MessageFor(const QString& problem, const FileError& error, const QString& unchanged = {});
+
+void ShowProblem(QWidget* parent, const UserMessage& message);
+
+// Tests: route messages to the sink instead of a message box (null restores the box).
+using MessageSink = std::function<void(const QString& title, const QString& text)>;
+void SetMessageSinkForTesting(MessageSink sink);
+
+QString ToQString(const std::filesystem::path& path);
+
+}  // namespace velox::ui

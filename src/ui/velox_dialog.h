@@ -1,0 +1,20 @@
+#pragma once
+// Base of every dialog: the system's caption, modeless, dropped when closed
+// (a later show builds and loads it afresh), Escape closes it like "Cancel".
+
+#include <QDialog>
+
+namespace velox::ui {
+
+inline constexpr const char* kWindowCaption = "Velox Configurator v1.1.1";
+
+class VeloxDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit VeloxDialog(QWidget* parent = nullptr);
+
+  // Reads the window's files into its controls; runs once per load, before the window is shown.
+  virtual void Load() = 0;
+};
+
+}  // namespace velox::ui

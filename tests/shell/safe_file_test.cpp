@@ -1,0 +1,120 @@
+#include "shell/safe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "support/temp_install.h"
+
+namespace velox {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+class SafeFileTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetReplaceFaultForTesting(nullptr); }
+  testing::TempFolder dir;
+};
+
+TEST_F(SafeFileTest, ReplacesAndCreates) {
+  WriteBytes(dir / "a.cfg", "old");
+  ASSERT_TRUE(ReplaceFile(dir / "a.cfg", "new").ok());
+  EXPECT_EQ(ReadBytes(dir / "a.cfg"), "new");
+  ASSERT_TRUE(ReplaceFile(dir / "b.cfg", "fresh").ok());
+  EXPECT_EQ(ReadBytes(dir / "b.cfg"), "fresh");
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(SafeFileTest, UsesTheNamedTemporaryFile) {
+  WriteBytes(dir / "velox.ini", "old");
+  std::vector<fs::path> seen;
+  SetReplaceFaultForTesting([&](std::string_view, const fs::path& temp) {
+    seen.push_back(temp);
+    return 0;
+  });
+  ASSERT_TRUE(ReplaceFile(dir / "velox.ini", "new", dir / "-velox-.ini").ok());
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), dir / "-velox-.ini");
+  EXPECT_FALSE(fs::exists(dir / "-velox-.ini"));
+}
+
+struct FaultCase {
+  const char* step;
+  int error;
+  const char* cause;
+};
+
+class SafeFileFaultTest : public SafeFileTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(SafeFileFaultTest, AFailedStepLeavesTheOriginalIntact) {
+  WriteBytes(dir / "velox.pad", "original");
+  SetReplaceFaultForTesting([&](std::string_view step, const fs::path&) {
+    return step == GetParam().step ? GetParam().error : 0;
+  });
+  const Status s = ReplaceFile(dir / "velox.pad", std::string(100000, 'x'));
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "velox.pad");
+  EXPECT_EQ(s.error().cause, GetParam().cause);
+  EXPECT_EQ(ReadBytes(dir / "velox.pad"), "original");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, SafeFileFaultTest,
+                         ::testing::Values(FaultCase{"open", EACCES, "permission denied"},
+                                           FaultCase{"write", ENOSPC, "the disk is full"},
+                                           FaultCase{"sync", EIO, "input/output error"},
+                                           FaultCase{"rename", EROFS, "the file system is read-only"}),
+                         [](const auto& info) { return std::string(info.param.step); });
+
+TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
+  WriteBytes(dir / "ro.pad", "keep");
+  testing::MakeReadOnly(dir / "ro.pad");
+  Status s = ReplaceFile(dir / "ro.pad", "new");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "is read-only");
+  EXPECT_EQ(ReadBytes(dir / "ro.pad"), "keep");
+
+  fs::create_directory(dir / "folder.cfg");
+  s = ReplaceFile(dir / "folder.cfg", "new");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "is a folder, not a file");
+
+  s = ReplaceFile(dir / "Data/controller.cfg", "1\r\n");
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.error().cause.find("does not exist"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "Data"));
+}
+
+TEST_F(SafeFileTest, KeepsThePermissionsOfTheReplacedFile) {
+  WriteBytes(dir / "run.sh", "#!/bin/sh\n");
+  fs::permissions(dir / "run.sh", fs::perms::owner_all);
+  ASSERT_TRUE(ReplaceFile(dir / "run.sh", "#!/bin/sh\nexit 0\n").ok());
+  EXPECT_EQ(fs::status(dir / "run.sh").permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST_F(SafeFileTest, CopyAndRemove) {
+  WriteBytes(dir / "src.cfg", std::string("\x01\x40\0\r\n", 5));
+  ASSERT_TRUE(CopyFileReplacing(dir / "src.cfg", dir / "dst.pad").ok());
+  EXPECT_EQ(ReadBytes(dir / "dst.pad"), std::string("\x01\x40\0\r\n", 5));
+
+  const Status missing = CopyFileReplacing(dir / "none.cfg", dir / "dst.pad");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().file, dir / "none.cfg");
+  EXPECT_EQ(ReadBytes(dir / "dst.pad"), std::string("\x01\x40\0\r\n", 5));
+
+  EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok());
+  EXPECT_FALSE(fs::exists(dir / "dst.pad"));
+  EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok());
+
+  WriteBytes(dir / "locked.dll", "x");
+  testing::MakeReadOnly(dir / "locked.dll");
+  EXPECT_FALSE(RemoveFileIfExists(dir / "locked.dll").ok());
+  EXPECT_TRUE(fs::exists(dir / "locked.dll"));
+}
+
+}  // namespace
+}  // namespace velox

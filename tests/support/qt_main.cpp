@@ -1,0 +1,13 @@
+// Entry point of the window tests: one QApplication on the offscreen platform.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleMock(&argc, argv);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

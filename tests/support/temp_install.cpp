@@ -1,0 +1,83 @@
+#include "support/temp_install.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velox::testing {
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+  std::random_device rd;
+  for (;;) {
+    path_ = fs::temp_directory_path() / ("velox-test-" + std::to_string(rd()));
+    if (fs::create_directory(path_)) break;
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  // Read-only files in it must not stop the clean-up.
+  for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(path_, ec);
+}
+
+CurrentDirectory::CurrentDirectory(const fs::path& folder) : previous_(fs::current_path()) {
+  fs::current_path(folder);
+}
+
+CurrentDirectory::~CurrentDirectory() {
+  std::error_code ec;
+  fs::current_path(previous_, ec);
+}
+
+void WriteBytes(const fs::path& file, std::string_view bytes) {
+  if (file.has_parent_path()) fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << "could not write " << file;
+}
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void CopyDemo(const fs::path& folder) {
+  fs::copy(VELOX_DEMO_DIR, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+fs::path MarkerProgram() { return VELOX_MARKER_PROGRAM; }
+
+MarkerPipe::MarkerPipe(fs::path file) : file_(std::move(file)) {
+  EXPECT_EQ(::mkfifo(file_.c_str(), 0644), 0) << "could not make " << file_;
+}
+
+std::string MarkerPipe::Read() {
+  const int fd = ::open(file_.c_str(), O_RDONLY);
+  if (fd < 0) return "<no pipe>";
+  std::string text;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
+  ::close(fd);
+  return text;
+}
+
+void MakeReadOnly(const fs::path& file) {
+  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+}  // namespace velox::testing

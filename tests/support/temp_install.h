@@ -1,0 +1,58 @@
+#pragma once
+// Scratch installations for tests: a fresh folder that is removed afterwards,
+// helpers to write and read files in it, and a guard for the current directory.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velox::testing {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view relative) const { return path_ / relative; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Changes the current directory for the guard's lifetime.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& folder);
+  ~CurrentDirectory();
+
+ private:
+  std::filesystem::path previous_;
+};
+
+// Writes bytes exactly (creating folders on the way).
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+// The file's bytes, or "<missing>" when it does not exist.
+std::string ReadBytes(const std::filesystem::path& file);
+// Copies the demo installation of the repository into folder.
+void CopyDemo(const std::filesystem::path& folder);
+// The built marker program: started with no arguments, it writes the file
+// "started-<its own file name>.txt" into its current directory.
+std::filesystem::path MarkerProgram();
+// A named pipe at the place where a started program leaves its marker: Read()
+// blocks until the program has written it and closed it, so a test waits for
+// the event itself, never for a guessed time.
+class MarkerPipe {
+ public:
+  explicit MarkerPipe(std::filesystem::path file);
+  std::string Read();
+
+ private:
+  std::filesystem::path file_;
+};
+// Marks a file read-only (as a user's attribute would).
+void MakeReadOnly(const std::filesystem::path& file);
+
+}  // namespace velox::testing
