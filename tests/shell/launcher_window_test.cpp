@@ -183,3 +183,25 @@ TEST_F(LauncherTest, ControlsWithoutCaptionsHaveAccessibleNames) {
 
 }  // namespace
 }  // namespace velox::ui
+
+namespace velox::ui {
+namespace {
+
+TEST(LauncherScreenshot, RendersTheLauncher) {
+  testing::TempFolder app;
+  testing::CopyDemo(app.path());
+  SetAppFolderForTesting(app.path());
+  LauncherActions actions;
+  actions.showVideo = actions.showControllers = actions.showSettings = actions.showPatches = [] {};
+  Form3Window w(actions);
+  w.show();
+  const QPixmap shot = w.grab();
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_GT(shot.width(), 200);
+  if (qEnvironmentVariableIsSet("VELOX_SCREENSHOT_DIR")) {
+    EXPECT_TRUE(shot.save(qEnvironmentVariable("VELOX_SCREENSHOT_DIR") + "/Form3.png"));
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui

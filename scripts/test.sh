@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the suite, then the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzzer briefly.
+# Exits non-zero on any failure.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+export QT_QPA_PLATFORM=offscreen
+
+scripts/setup.sh
+
+echo "== Build and test =="
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default
+
+echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer =="
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== Fuzzers, briefly =="
+  scripts/fuzz.sh "${VELOX_FUZZ_SECONDS:-10}"
+fi
