@@ -118,3 +118,43 @@ TEST_F(SafeFileTest, CopyAndRemove) {
 
 }  // namespace
 }  // namespace velox
+
+#include <sys/mount.h>
+
+namespace velox {
+namespace {
+
+// A real full disk: a small file system of our own (needs the right to mount;
+// skipped where the tests may not mount).
+class FullDisk {
+ public:
+  explicit FullDisk(const fs::path& at) : at_(at) {
+    fs::create_directories(at_);
+    mounted_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~FullDisk() {
+    if (mounted_) ::umount(at_.c_str());
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path at_;
+  bool mounted_ = false;
+};
+
+TEST(SafeFileFullDisk, AReplacementThatDoesNotFitLeavesTheOriginal) {
+  testing::TempFolder dir;
+  FullDisk disk(dir / "small");
+  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  const fs::path target = dir / "small/velox.ini";
+  const std::string original(30 * 1024, 'o');
+  ASSERT_TRUE(ReplaceFile(target, original).ok());
+  const Status s = ReplaceFile(target, std::string(50 * 1024, 'n'), dir / "small/-velox-.ini");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "the disk is full");
+  EXPECT_EQ(testing::ReadBytes(target), original);
+  EXPECT_FALSE(fs::exists(dir / "small/-velox-.ini"));
+}
+
+}  // namespace
+}  // namespace velox
