@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -40,7 +41,8 @@ class PrincipalWindowTest : public ::testing::Test {
 
   PrincipalWindow* Open() {
     PrincipalWindow* w = PrincipalWindow::Instance().Show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+    // Delivers the activation that the show requested, so that keys reach the window.
+    QCoreApplication::processEvents();
     return w;
   }
   template <class T = QWidget>
@@ -291,6 +293,21 @@ TEST_F(PrincipalWindowTest, ConfigButtonsStartTheirSetupProgramsAndChangeNothing
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("The wrapper's setup program could not be started: no such program."));
   EXPECT_TRUE(messages[0].contains(QString::fromStdString((cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe").string())));
+}
+
+TEST_F(PrincipalWindowTest, TabVisitsTheChoicesTheSetupButtonsThenOkAndCancel) {
+  PrincipalWindow* w = Open();
+  ASSERT_EQ(QApplication::activeWindow(), w);
+  Option(w, 10)->setFocus();
+  QStringList visited;
+  for (int i = 0; i < 11; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget()->objectName();
+  }
+  // The choices are one stop (arrows move within them), the setup buttons follow in reading order.
+  EXPECT_EQ(visited.join(" ").toStdString(),
+            "config11 config1 config3 config4 config10_1 config10_0 config5 config6 Command1 Command2 Option10");
+  EXPECT_TRUE(w->findChild<QPushButton*>("Command1")->isDefault());
 }
 
 TEST_F(PrincipalWindowTest, Screenshot) {
