@@ -85,7 +85,8 @@ void PrincipalWindow::principal_Form_Load() {
 
 void PrincipalWindow::principal_Option_Click(int choice) {
   if (const WrapperEntry* entry = WrapperCatalogue::ByChoice(choice)) {
-    ui_->comment->setText(QString::fromUtf8(entry->description.data(), static_cast<qsizetype>(entry->description.size())));
+    ui_->comment->setText(
+        QString::fromUtf8(entry->description.data(), static_cast<qsizetype>(entry->description.size())));
   }
 }
 
@@ -134,15 +135,16 @@ void PrincipalWindow::ReportInstallFailure(VideoChoice choice, const FileError& 
     return;
   }
   if (hasLibrary && error.file == JoinedPath(appFolder_, *entry->librarySource)) {
-    ShowProblem(this, MessageFor(QStringLiteral("The library of the wrapper %1 could not be read.")
-                                     .arg(Quoted(entry->caption)),
-                                 error, QStringLiteral("Nothing was changed.")));
+    ShowProblem(
+        this, MessageFor(QStringLiteral("The library of the wrapper %1 could not be read.").arg(Quoted(entry->caption)),
+                         error, QStringLiteral("Nothing was changed.")));
     return;
   }
   const QString problem = hasLibrary
                               ? QStringLiteral("The wrapper %1 could not be installed.").arg(Quoted(entry->caption))
                               : QStringLiteral("The files of the earlier wrapper could not be removed.");
-  ShowProblem(this, MessageFor(problem, Absolute(error), QStringLiteral("The choice file still holds the earlier choice.")));
+  ShowProblem(this,
+              MessageFor(problem, Absolute(error), QStringLiteral("The choice file still holds the earlier choice.")));
 }
 
 }  // namespace velox::ui
