@@ -5,12 +5,14 @@
 #include <QUrl>
 
 #include "shell/launcher_window.h"
+#include "video/principal_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
 
   velox::ui::LauncherActions actions;
+  actions.showVideo = [] { velox::ui::PrincipalWindow::Instance().Show(); };
   // Ending at once: no dialog runs any step, so nothing unsaved is written.
   actions.quit = [] { QCoreApplication::exit(0); };
 

@@ -1,0 +1,150 @@
+#include "video/principal_window.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <system_error>
+
+#include "shell/install_layout.h"
+#include "ui/messages.h"
+#include "ui_principal.h"
+#include "video/wrapper_catalogue.h"
+
+namespace velox::ui {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bare paths are relative; the user needs to know which folder they were in.
+FileError Absolute(FileError error) {
+  std::error_code ec;
+  const fs::path full = fs::absolute(error.file, ec);
+  if (!ec) error.file = full;
+  return error;
+}
+
+QString Quoted(std::string_view text) {
+  return QStringLiteral("\"") + QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())) +
+         QStringLiteral("\"");
+}
+
+}  // namespace
+
+SingleWindow<PrincipalWindow>& PrincipalWindow::Instance() {
+  static SingleWindow<PrincipalWindow> window;
+  return window;
+}
+
+PrincipalWindow::PrincipalWindow(QWidget* parent)
+    : VeloxDialog(parent), ui_(std::make_unique<Ui::principal>()), options_(new QButtonGroup(this)) {
+  ui_->setupUi(this);
+  setWindowTitle(QString::fromLatin1(kWindowCaption));
+
+  options_->setObjectName(QStringLiteral("Options"));
+  for (const WrapperEntry& entry : WrapperCatalogue::Entries()) {
+    auto* option = findChild<QRadioButton*>(QString::fromLatin1(entry.option.data(), entry.option.size()));
+    Q_ASSERT(option);
+    options_->addButton(option, entry.choice);
+  }
+  connect(options_, &QButtonGroup::idToggled, this, [this](int choice, bool checked) {
+    if (checked) principal_Option_Click(choice);
+  });
+
+  // Every row as tall as a "Config" button, so that both columns line up evenly.
+  for (int row = 0; row < WrapperCatalogue::kRows; ++row) {
+    ui_->choiceGrid->setRowMinimumHeight(row, ui_->config1->sizeHint().height());
+  }
+  // Room for the longest description, so that the window does not jump as the selection moves.
+  ui_->comment->setMinimumHeight(ui_->comment->fontMetrics().lineSpacing() * 3);
+
+  connect(ui_->config1, &QPushButton::clicked, this, &PrincipalWindow::principal_config1_Click);
+  connect(ui_->config3, &QPushButton::clicked, this, &PrincipalWindow::principal_config3_Click);
+  connect(ui_->config4, &QPushButton::clicked, this, &PrincipalWindow::principal_config4_Click);
+  connect(ui_->config5, &QPushButton::clicked, this, &PrincipalWindow::principal_config5_Click);
+  connect(ui_->config6, &QPushButton::clicked, this, &PrincipalWindow::principal_config6_Click);
+  connect(ui_->config11, &QPushButton::clicked, this, &PrincipalWindow::principal_config11_Click);
+  ui_->config10->setId(ui_->config10_0, 0);
+  ui_->config10->setId(ui_->config10_1, 1);
+  connect(ui_->config10, &QButtonGroup::idClicked, this, &PrincipalWindow::principal_config10_Click);
+  connect(ui_->Command1, &QPushButton::clicked, this, &PrincipalWindow::principal_Command1_Click);
+  connect(ui_->Command2, &QPushButton::clicked, this, &PrincipalWindow::principal_Command2_Click);
+}
+
+PrincipalWindow::~PrincipalWindow() = default;
+
+void PrincipalWindow::principal_Form_Load() {
+  appFolder_ = AppFolder();
+  const VideoChoice choice = ReadVideoChoice(appFolder_);
+  if (choice) {
+    options_->button(*choice)->setChecked(true);
+  } else if (QAbstractButton* checked = options_->checkedButton()) {
+    options_->setExclusive(false);
+    checked->setChecked(false);
+    options_->setExclusive(true);
+  }
+}
+
+void PrincipalWindow::principal_Option_Click(int choice) {
+  if (const WrapperEntry* entry = WrapperCatalogue::ByChoice(choice)) {
+    ui_->comment->setText(
+        QString::fromUtf8(entry->description.data(), static_cast<qsizetype>(entry->description.size())));
+  }
+}
+
+VideoChoice PrincipalWindow::SelectedChoice() const {
+  const int id = options_->checkedId();
+  return id > 0 ? VideoChoice(id) : std::nullopt;
+}
+
+void PrincipalWindow::StartSetup(std::string_view button) {
+  const Status started = StartSetupProgram(button);
+  if (!started) {
+    ShowProblem(this, MessageFor(QStringLiteral("The wrapper's setup program could not be started."),
+                                 Absolute(started.error()), QStringLiteral("Nothing was installed or changed.")));
+  }
+}
+
+void PrincipalWindow::principal_config1_Click() { StartSetup("config1"); }
+void PrincipalWindow::principal_config3_Click() { StartSetup("config3"); }
+void PrincipalWindow::principal_config4_Click() { StartSetup("config4"); }
+void PrincipalWindow::principal_config5_Click() { StartSetup("config5"); }
+void PrincipalWindow::principal_config6_Click() { StartSetup("config6"); }
+// Both members start the same program.
+void PrincipalWindow::principal_config10_Click(int /*index*/) { StartSetup("config10"); }
+void PrincipalWindow::principal_config11_Click() { StartSetup("config11"); }
+
+void PrincipalWindow::principal_Command1_Click() {
+  const VideoChoice choice = SelectedChoice();
+  const Status installed = InstallVideoChoice(appFolder_, choice);
+  if (!installed) {
+    // Staying open lets the user put the file right and press "Ok" again.
+    ReportInstallFailure(choice, installed.error());
+    return;
+  }
+  close();
+}
+
+void PrincipalWindow::principal_Command2_Click() { close(); }
+
+void PrincipalWindow::ReportInstallFailure(VideoChoice choice, const FileError& error) {
+  const WrapperEntry* entry = choice ? WrapperCatalogue::ByChoice(*choice) : nullptr;
+  const bool hasLibrary = entry && entry->librarySource;
+  if (error.file == VideoChoiceFile(appFolder_)) {
+    ShowProblem(this, MessageFor(QStringLiteral("The video choice could not be recorded."), error,
+                                 QStringLiteral("The wrapper files in the current folder have already been "
+                                                "changed; the choice file still holds the earlier choice.")));
+    return;
+  }
+  if (hasLibrary && error.file == JoinedPath(appFolder_, *entry->librarySource)) {
+    ShowProblem(
+        this, MessageFor(QStringLiteral("The library of the wrapper %1 could not be read.").arg(Quoted(entry->caption)),
+                         error, QStringLiteral("Nothing was changed.")));
+    return;
+  }
+  const QString problem = hasLibrary
+                              ? QStringLiteral("The wrapper %1 could not be installed.").arg(Quoted(entry->caption))
+                              : QStringLiteral("The files of the earlier wrapper could not be removed.");
+  ShowProblem(this,
+              MessageFor(problem, Absolute(error), QStringLiteral("The choice file still holds the earlier choice.")));
+}
+
+}  // namespace velox::ui
