@@ -67,10 +67,13 @@ Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice) {
     }
   }
 
+  // A new library is renamed over the old one in one step, so there is never a
+  // moment without a "glide2x.dll"; only a choice without a library removes it.
   const fs::path library = BarePath("glide2x.dll");
-  if (Status s = RemoveFileIfExists(library); !s) return s;
   if (source) {
     if (Status s = CopyFileReplacing(*source, library); !s) return s;
+  } else if (Status s = RemoveFileIfExists(library); !s) {
+    return s;
   }
 
   std::string text = entry ? WrapperCatalogue::ChoiceText(entry->choice) : std::string();

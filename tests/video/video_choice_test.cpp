@@ -186,7 +186,7 @@ TEST_F(InstallVideoChoiceTest, AMissingOrUnreadableWrapperChangesNothing) {
   EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(InstallVideoChoiceTest, AFailedCopyLeavesNoHalfWrittenLibraryAndNoRecord) {
+TEST_F(InstallVideoChoiceTest, AFailedCopyKeepsTheOldLibraryWholeAndWritesNoRecord) {
   WriteBytes(cwd / "glide2x.dll", "old library");
   SetReplaceFaultForTesting([](std::string_view step, const fs::path& temp) {
     return step == "write" && temp.string().find("glide2x") != std::string::npos ? ENOSPC : 0;
@@ -195,7 +195,9 @@ TEST_F(InstallVideoChoiceTest, AFailedCopyLeavesNoHalfWrittenLibraryAndNoRecord)
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().file, fs::path("glide2x.dll"));
   EXPECT_EQ(s.error().cause, "the disk is full");
-  EXPECT_TRUE(fs::is_empty(cwd.path())) << "neither a partial library nor a temporary file";
+  EXPECT_EQ(Cwd("glide2x.dll"), "old library") << "the installed library is never missing or partial";
+  EXPECT_EQ(std::distance(fs::directory_iterator(cwd.path()), fs::directory_iterator()), 1)
+      << "no temporary file is left";
   EXPECT_EQ(ChoiceFile(), "5\r\n");
 }
 
