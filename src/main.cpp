@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "controllers/form8_window.h"
 #include "shell/launcher_window.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
 
   velox::ui::LauncherActions actions;
+  actions.showControllers = [] { velox::ui::Form8Window::Instance().Show(); };
   // Ending at once: no dialog runs any step, so nothing unsaved is written.
   actions.quit = [] { QCoreApplication::exit(0); };
 
