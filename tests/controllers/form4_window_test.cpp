@@ -57,6 +57,25 @@ TEST_F(Form4Test, OkWritesBothLinesAndCloses) {
   EXPECT_EQ(Shown(Open()), "XC-----------7");
 }
 
+TEST_F(Form4Test, EnterIsOkAndTabFollowsTheColumns) {
+  fs::create_directories(app / "Data");
+  Form4Window* w = Open();
+  // Left column top to bottom, then the right one, then the buttons.
+  const QStringList order = {"Combo2", "Combo14", "Combo11", "Combo12", "Combo13", "Combo10", "Combo9", "Combo1",
+                             "Combo3", "Combo4",  "Combo5",  "Combo6",  "Combo7",  "Combo8",  "Command1", "Command2"};
+  QWidget* current = w->findChild<QWidget*>(order[0]);
+  for (int i = 1; i < order.size(); ++i) {
+    current = current->nextInFocusChain();
+    while (current->focusPolicy() == Qt::NoFocus) current = current->nextInFocusChain();
+    EXPECT_EQ(current->objectName(), order[i]);
+  }
+  Combo(w, 9)->setCurrentText("Z");
+  QTest::keyClick(Combo(w, 9), Qt::Key_Return);
+  EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"),
+            "45|45|45|45|45|45|45|45|90|45|45|45|45|45\r\n-|-|-|-|-|-|-|-|Z|-|-|-|-|-\r\n");
+}
+
 TEST_F(Form4Test, CancelWritesNothing) {
   testing::CopyDemo(app.path());
   const std::string before = ReadBytes(app / "Data/clavier.cfg");

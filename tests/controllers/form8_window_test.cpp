@@ -93,7 +93,11 @@ INSTANTIATE_TEST_SUITE_P(Files, Form8LoadTest,
                                            LoadCase{"4\r\n", "Option4", false, true},
                                            LoadCase{"6\r\n", "Option6", false, false},
                                            LoadCase{" 3\r\n", "", false, false},
-                                           LoadCase{"03\r\n", "", false, false}));
+                                           LoadCase{"03\r\n", "", false, false}),
+                         [](const ::testing::TestParamInfo<LoadCase>& info) {
+                           return "Case" + std::to_string(info.index) + "_" +
+                                  (*info.param.selected ? std::string(info.param.selected) : std::string("None"));
+                         });
 
 TEST_F(Form8Test, ButtonsFollowTheSelectionAtOnce) {
   WriteBytes(app / "Data/controller.cfg", "3\r\n");
@@ -155,7 +159,10 @@ TEST_P(Form8OkTest, OkOnTheDemoWritesTheModeAndProfileAndCloses) {
 INSTANTIATE_TEST_SUITE_P(Modes, Form8OkTest,
                          ::testing::Values(OkCase{1, "1\r\n", 837}, OkCase{2, "2\r\n", 1067}, OkCase{3, "3\r\n", 1030},
                                            OkCase{4, "4\r\n", 1067}, OkCase{5, "5\r\n", 0},
-                                           OkCase{6, "6\r\n", 13}));
+                                           OkCase{6, "6\r\n", 13}),
+                         [](const ::testing::TestParamInfo<OkCase>& info) {
+                           return "Option" + std::to_string(info.param.option);
+                         });
 
 TEST_F(Form8Test, OkWithoutAGamepadMappingSaysSoAndStaysOpen) {
   fs::create_directories(app / "Data");

@@ -239,12 +239,6 @@ TEST_F(ProfileWriterTest, ModeThreeWithEmptyMasksAndUnassignedKeys) {
   EXPECT_EQ(ModeFile(), "3\r\n");
 }
 
-TEST_F(ProfileWriterTest, ModeOneNeedsNoGamepadMapping) {
-  Install("", std::string(kKeys) + "\r\n");
-  EXPECT_TRUE(RunControllerOk(app.path(), ControllerMode::Keyboard).ok());
-  EXPECT_EQ(Pad().size(), 837u);
-}
-
 TEST_F(ProfileWriterTest, MaskPartsAfterTheSecondAreIgnored) {
   Install("128-0-7|0-4-x|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|extra\r\n", "");
   ASSERT_TRUE(RunControllerOk(app.path(), ControllerMode::Gamepad).ok());
