@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
 namespace velox {
 
 namespace {
@@ -9,6 +11,12 @@ namespace {
 enum class InitState { NotTried, Ready, Failed };
 InitState g_state = InitState::NotTried;
 SDL_Joystick* g_joystick = nullptr;
+
+void ShutDown() {
+  if (g_joystick) SDL_JoystickClose(g_joystick);
+  g_joystick = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
 
 }  // namespace
 
@@ -23,6 +31,7 @@ bool InitJoystickSubsystem() {
     if (g_state == InitState::Ready) {
       // Nobody drains SDL's event queue; state is read by polling instead.
       SDL_JoystickEventState(SDL_IGNORE);
+      std::atexit(ShutDown);
     }
   }
   return g_state == InitState::Ready;

@@ -59,6 +59,7 @@ TEST_F(Form8Test, TabOrderStartsAtCancel) {
   Form8Window* w = Open();
   const QStringList order = {"Command4", "Command1", "Command2", "Command3", "Option1",
                              "Option2",  "Option3",  "Option5",  "Option4",  "Option6"};
+  EXPECT_EQ(w->focusWidget(), Button(w, "Command4")) << "Cancel has the focus at first";
   QWidget* current = w->findChild<QWidget*>(order[0]);
   for (int i = 1; i < order.size(); ++i) {
     current = current->nextInFocusChain();
