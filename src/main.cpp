@@ -1,22 +1,15 @@
 // Velox Configurator: the launcher and every dialog it opens.
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QUrl>
 
 #include "shell/launcher_window.h"
-#include "video/principal_window.h"
+#include "ui/default_actions.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
 
-  velox::ui::LauncherActions actions;
-  actions.showVideo = [] { velox::ui::PrincipalWindow::Instance().Show(); };
-  // Ending at once: no dialog runs any step, so nothing unsaved is written.
-  actions.quit = [] { QCoreApplication::exit(0); };
-
-  velox::ui::Form3Window launcher(std::move(actions));
+  velox::ui::Form3Window launcher(velox::ui::DefaultLauncherActions());
   launcher.show();
   return QApplication::exec();
 }

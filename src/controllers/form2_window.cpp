@@ -1,0 +1,78 @@
+#include "controllers/form2_window.h"
+
+#include "controllers/joystick_sdl.h"
+#include <algorithm>
+
+#include "shell/install_layout.h"
+#include "ui/messages.h"
+#include "ui_Form2.h"
+
+namespace velox::ui {
+
+namespace {
+// About sixty reads a second: a held button shows at once, without a busy loop.
+constexpr int kPollMilliseconds = 16;
+}  // namespace
+
+Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form2>()) {
+  ui_->setupUi(this);
+  setWindowTitle(QString::fromLatin1(kWindowCaption));
+  combos_ = {ui_->Combo1, ui_->Combo2,  ui_->Combo3,  ui_->Combo4,  ui_->Combo5,  ui_->Combo6,  ui_->Combo7,
+             ui_->Combo8, ui_->Combo9, ui_->Combo10, ui_->Combo11, ui_->Combo12, ui_->Combo13, ui_->Combo14};
+  std::array<QWidget*, kControllerButtonCount> lined{};
+  std::copy(combos_.begin(), combos_.end(), lined.begin());
+  ui_->Image1->SetCombos(lined);
+  timer_ = new QTimer(this);
+  timer_->setObjectName(QStringLiteral("Timer1"));
+  timer_->setInterval(kPollMilliseconds);
+  connect(timer_, &QTimer::timeout, this, &Form2Window::Form2_Timer1_Timer);
+  connect(ui_->Command1, &QPushButton::clicked, this, &Form2Window::Form2_Command1_Click);
+  connect(ui_->Command2, &QPushButton::clicked, this, &Form2Window::Form2_Command2_Click);
+}
+
+Form2Window::~Form2Window() = default;
+
+SingleWindow<Form2Window>& Form2Window::Instance() {
+  static SingleWindow<Form2Window> instance;
+  return instance;
+}
+
+void Form2Window::Form2_Form_Load() {
+  // The gamepad is first needed now; without a joystick subsystem the box stays empty.
+  InitJoystickSubsystem();
+  for (QComboBox* combo : combos_) {
+    combo->clear();
+    for (int n = 0; n <= kJoystickButtonCount; ++n) combo->addItem(QString::fromStdString(ChoiceText(n)));
+    combo->setCurrentIndex(0);
+  }
+  const GamepadMapping mapping = ReadGamepadMapping(AppFolder());
+  for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentIndex(mapping.buttons[k]);
+  ui_->Text111->clear();
+  timer_->start();  // stops with the window, which is dropped when it closes
+}
+
+void Form2Window::Form2_Timer1_Timer() {
+  ui_->Text111->setText(QString::fromStdString(PressedButtonText(ReadJoystickButtons())));
+}
+
+GamepadMapping Form2Window::ShownMapping() const {
+  GamepadMapping mapping;
+  for (size_t k = 0; k < combos_.size(); ++k) {
+    mapping.buttons[k] = ParseChoice(combos_[k]->currentText().toStdString()).value_or(0);
+  }
+  return mapping;
+}
+
+void Form2Window::Form2_Command1_Click() {
+  const Status written = WriteGamepadMapping(AppFolder(), ShownMapping());
+  if (!written) {
+    ShowProblem(this, MessageFor(QStringLiteral("The gamepad mapping could not be saved."), written.error(),
+                                 QStringLiteral("The gamepad mapping file was left unchanged; your choices are still shown.")));
+    return;
+  }
+  close();
+}
+
+void Form2Window::Form2_Command2_Click() { close(); }
+
+}  // namespace velox::ui

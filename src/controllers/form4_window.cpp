@@ -1,0 +1,61 @@
+#include "controllers/form4_window.h"
+
+#include <algorithm>
+
+#include "shell/install_layout.h"
+#include "ui/messages.h"
+#include "ui_Form4.h"
+
+namespace velox::ui {
+
+Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
+  ui_->setupUi(this);
+  setWindowTitle(QString::fromLatin1(kWindowCaption));
+  combos_ = {ui_->Combo1, ui_->Combo2,  ui_->Combo3,  ui_->Combo4,  ui_->Combo5,  ui_->Combo6,  ui_->Combo7,
+             ui_->Combo8, ui_->Combo9, ui_->Combo10, ui_->Combo11, ui_->Combo12, ui_->Combo13, ui_->Combo14};
+  std::array<QWidget*, kControllerButtonCount> lined{};
+  std::copy(combos_.begin(), combos_.end(), lined.begin());
+  ui_->Image1->SetCombos(lined);
+  connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);
+  connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);
+}
+
+Form4Window::~Form4Window() = default;
+
+SingleWindow<Form4Window>& Form4Window::Instance() {
+  static SingleWindow<Form4Window> instance;
+  return instance;
+}
+
+void Form4Window::Form4_Form_Load() {
+  for (QComboBox* combo : combos_) {
+    combo->clear();
+    for (char name : KeyNames()) combo->addItem(QString(QLatin1Char(name)));
+    combo->setCurrentText(QString(QLatin1Char(kNoKey)));
+  }
+  const KeyboardMapping mapping = ReadKeyboardMapping(AppFolder());
+  for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentText(QString(QLatin1Char(mapping.keys[k])));
+}
+
+KeyboardMapping Form4Window::ShownMapping() const {
+  KeyboardMapping mapping;
+  for (size_t k = 0; k < combos_.size(); ++k) {
+    const QString text = combos_[k]->currentText();
+    if (text.size() == 1 && IsKeyName(text.toStdString())) mapping.keys[k] = text.at(0).toLatin1();
+  }
+  return mapping;
+}
+
+void Form4Window::Form4_Command1_Click() {
+  const Status written = WriteKeyboardMapping(AppFolder(), ShownMapping());
+  if (!written) {
+    ShowProblem(this, MessageFor(QStringLiteral("The keyboard mapping could not be saved."), written.error(),
+                                 QStringLiteral("The keyboard mapping file was left unchanged; your choices are still shown.")));
+    return;
+  }
+  close();
+}
+
+void Form4Window::Form4_Command2_Click() { close(); }
+
+}  // namespace velox::ui

@@ -1,0 +1,17 @@
+#pragma once
+// The gamepad as the mapping dialog sees it: the buttons value of the first
+// joystick, joystick button n in bit n-1.
+
+#include <cstdint>
+
+namespace velox {
+
+// Starts SDL's joystick subsystem on first use (not at program start). False
+// when it cannot be started; then no joystick is ever seen.
+bool InitJoystickSubsystem();
+
+// The buttons held on the first joystick now; 0 when there is none. A pad
+// plugged in (or out) since the last call is taken into account.
+std::uint32_t ReadJoystickButtons();
+
+}  // namespace velox
