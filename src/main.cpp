@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "settings/form1_window.h"
+#include "settings/form5_window.h"
 #include "shell/launcher_window.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
 
   velox::ui::LauncherActions actions;
   // Ending at once: no dialog runs any step, so nothing unsaved is written.
+  actions.showSettings = [] { velox::ui::Form5Window::Instance().Show(); };
+  actions.showPatches = [] { velox::ui::Form1Window::Instance().Show(); };
   actions.quit = [] { QCoreApplication::exit(0); };
 
   velox::ui::Form3Window launcher(std::move(actions));
