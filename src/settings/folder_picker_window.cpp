@@ -55,6 +55,8 @@ FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString&
   setWindowTitle(QString::fromLatin1(kWindowCaption));
   ui_->Frame1->setTitle(caption);
   ui_->Dir1->setAccessibleName(caption);
+  // Folders open by double click only; arrows would promise a collapse that never happens.
+  ui_->Dir1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
   ui_->Dir1->installEventFilter(this);
   connect(ui_->Dir1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { OpenItem(item); });
   connect(ui_->Drive1, &QComboBox::currentIndexChanged, this, [this] { DriveChanged(); });
