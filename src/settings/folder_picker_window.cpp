@@ -21,10 +21,10 @@ constexpr int kPathRole = Qt::UserRole;
 #ifdef _WIN32
 QStringList Drives() {
   QStringList drives;
-  for (const QFileInfo& drive : QDir::drives()) drives << drive.absolutePath().left(2).toLower();
+  for (const QFileInfo& drive : QDir::drives()) drives << drive.absolutePath().left(2).toUpper();
   return drives;
 }
-QString DriveOf(const QString& folder) { return QDir::cleanPath(folder).left(2).toLower(); }
+QString DriveOf(const QString& folder) { return QDir::cleanPath(folder).left(2).toUpper(); }
 QString DriveRoot(const QString& drive) { return drive + QLatin1Char('\\'); }
 #else
 // The mounted volumes, the root first.
@@ -76,7 +76,7 @@ QString FolderPickerWindow::FallbackFolder() {
 
 QString FolderPickerWindow::FallbackDrive() {
 #ifdef _WIN32
-  return QStringLiteral("c:");
+  return QStringLiteral("C:");
 #else
   return QStringLiteral("/");
 #endif

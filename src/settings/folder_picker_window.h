@@ -29,7 +29,7 @@ class FolderPickerWindow : public VeloxDialog {
 
   // The folder list's current folder as the platform writes it ("C:\", "C:\Games", "/", "/home/ann").
   QString CurrentFolder() const;
-  // The drive list's drive ("c:", or a mount point such as "/" or "/media/usb").
+  // The drive list's drive ("C:", or a mount point such as "/" or "/media/usb").
   QString CurrentDrive() const;
 
   // Where a picker goes when a folder or drive cannot be opened.
