@@ -249,7 +249,9 @@ TEST_F(Form1Test, Screenshot) {
   const QPixmap shot = w->grab();
   EXPECT_FALSE(shot.isNull());
   const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  if (!folder.isEmpty()) EXPECT_TRUE(shot.save(QDir(folder).filePath(w->objectName() + ".png")));
+  if (!folder.isEmpty()) {
+    EXPECT_TRUE(shot.save(QDir(folder).filePath(w->objectName() + ".png")));
+  }
 }
 
 }  // namespace

@@ -357,7 +357,9 @@ TEST_F(Form5Test, Screenshot) {
   for (QWidget* window : {static_cast<QWidget*>(w), static_cast<QWidget*>(picker)}) {
     const QPixmap shot = window->grab();
     EXPECT_FALSE(shot.isNull());
-    if (!dir.isEmpty()) EXPECT_TRUE(shot.save(QDir(dir).filePath(window->objectName() + ".png")));
+    if (!dir.isEmpty()) {
+      EXPECT_TRUE(shot.save(QDir(dir).filePath(window->objectName() + ".png")));
+    }
   }
 }
 
