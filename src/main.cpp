@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
 
   velox::ui::LauncherActions actions;
-  // Ending at once: no dialog runs any step, so nothing unsaved is written.
   actions.showSettings = [] { velox::ui::Form5Window::Instance().Show(); };
   actions.showPatches = [] { velox::ui::Form1Window::Instance().Show(); };
+  // Ending at once: no dialog runs any step, so nothing unsaved is written.
   actions.quit = [] { QCoreApplication::exit(0); };
 
   velox::ui::Form3Window launcher(std::move(actions));
