@@ -1,0 +1,149 @@
+#include "settings/form1_window.h"
+
+#include <QListView>
+#include <QSignalBlocker>
+
+#include "settings/emulator_ini.h"
+#include "shell/install_layout.h"
+#include "shell/text_encoding.h"
+#include "ui/messages.h"
+#include "ui_Form1.h"
+
+namespace velox::ui {
+
+namespace {
+
+QString FromFile(std::string_view bytes) {
+  const std::u16string text = DecodeWindows1252(bytes);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::filesystem::path SettingsFile() { return BarePath("velox.ini"); }
+std::filesystem::path TemporaryFile() { return BarePath("-velox-.ini"); }
+
+// Bare paths mean little to a user: name the file as it is found from here.
+FileError Absolute(FileError error) {
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(error.file, ec);
+  if (!ec) error.file = full;
+  return error;
+}
+
+}  // namespace
+
+Form1Window::Form1Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form1>()) {
+  ui_->setupUi(this);
+  // Thousands of games: rows of one height let the list skip measuring each of them.
+  if (auto* view = qobject_cast<QListView*>(ui_->Combo1->view())) view->setUniformItemSizes(true);
+  connect(ui_->Combo1, &QComboBox::activated, this, &Form1Window::Form1_Combo1_Click);
+  connect(ui_->List1, &QListWidget::itemSelectionChanged, this, &Form1Window::Form1_List1_Click);
+  connect(ui_->Command1, &QPushButton::clicked, this, &Form1Window::Form1_Command1_Click);
+  connect(ui_->Command2, &QPushButton::clicked, this, &Form1Window::Form1_Command2_Click);
+}
+
+Form1Window::~Form1Window() = default;
+
+SingleWindow<Form1Window>& Form1Window::Instance() {
+  static SingleWindow<Form1Window> instance;
+  return instance;
+}
+
+void Form1Window::Form1_Form_Load() {
+  ui_->Command1->setText(QStringLiteral("Enable"));
+  ui_->Command2->setText(QStringLiteral("Disable"));
+  ui_->Combo1->clear();
+  games_.clear();
+
+  Result<std::vector<std::string>> games = ListGames(SettingsFile());
+  if (!games) {
+    ui_->Combo1->setPlaceholderText(QStringLiteral("velox.ini could not be read"));
+    ui_->Combo1->setEnabled(false);
+    ShowProblem(this, MessageFor(QStringLiteral("The games could not be listed."), Absolute(games.error()),
+                                 QStringLiteral("Nothing was changed.")));
+    return;
+  }
+  games_ = std::move(games).value();
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(games_.size()));
+  for (const std::string& name : games_) names << FromFile(name);
+  ui_->Combo1->setPlaceholderText(names.isEmpty() ? QStringLiteral("velox.ini lists no game") : QString());
+  ui_->Combo1->addItems(names);
+  ui_->Combo1->setCurrentIndex(-1);
+}
+
+void Form1Window::FillGameView() {
+  {
+    const QSignalBlocker quiet(ui_->List1);
+    ui_->List1->clear();
+  }
+  entries_.clear();
+  ui_->Label3->clear();
+  ui_->Label4->clear();
+  ui_->Command1->setEnabled(false);
+  ui_->Command2->setEnabled(false);
+
+  const int chosen = ui_->Combo1->currentIndex();
+  if (chosen < 0 || static_cast<size_t>(chosen) >= games_.size()) return;
+  Result<GameSection> game = ReadGame(SettingsFile(), games_[static_cast<size_t>(chosen)]);
+  if (!game) {
+    ShowProblem(this, MessageFor(QStringLiteral("The game could not be shown."), Absolute(game.error())));
+    return;
+  }
+  QStringList rows;
+  rows.reserve(static_cast<qsizetype>(game->entries.size()));
+  for (const std::string& entry : game->entries) rows << FromFile(entry);
+  {
+    const QSignalBlocker quiet(ui_->List1);
+    ui_->List1->addItems(rows);
+  }
+  ui_->Label4->setText(FromFile(game->comment));
+  ui_->Label3->setText(FromFile(game->title));
+  entries_ = std::move(game).value().entries;
+}
+
+void Form1Window::Form1_Combo1_Click() {
+  ui_->Label1->setText(QStringLiteral("Title :"));
+  ui_->Label2->setText(QStringLiteral("Comments :"));
+  FillGameView();
+}
+
+void Form1Window::Form1_List1_Click() {
+  ui_->Command1->setEnabled(false);
+  ui_->Command2->setEnabled(false);
+  const QList<QListWidgetItem*> selected = ui_->List1->selectedItems();
+  if (selected.isEmpty()) return;
+  const int row = ui_->List1->row(selected.front());
+  if (row < 0 || static_cast<size_t>(row) >= entries_.size()) return;
+  switch (GetEntryState(entries_[static_cast<size_t>(row)])) {
+    case EntryState::kActive:
+      ui_->Command2->setEnabled(true);
+      break;
+    case EntryState::kSwitchable:
+      ui_->Command1->setEnabled(true);
+      break;
+    case EntryState::kPlainComment:
+      break;
+  }
+}
+
+void Form1Window::Form1_Command1_Click() { Switch(true); }
+void Form1Window::Form1_Command2_Click() { Switch(false); }
+
+void Form1Window::Switch(bool on) {
+  const QList<QListWidgetItem*> selected = ui_->List1->selectedItems();
+  const int chosen = ui_->Combo1->currentIndex();
+  if (selected.isEmpty() || chosen < 0) return;
+  const int row = ui_->List1->row(selected.front());
+  if (row < 0 || static_cast<size_t>(row) >= entries_.size()) return;
+
+  const Status switched = SwitchEntry(SettingsFile(), TemporaryFile(), games_[static_cast<size_t>(chosen)],
+                                      entries_[static_cast<size_t>(row)], on);
+  if (!switched) {
+    ShowProblem(this, MessageFor(on ? QStringLiteral("The entry could not be enabled.")
+                                    : QStringLiteral("The entry could not be disabled."),
+                                 Absolute(switched.error()), QStringLiteral("velox.ini was left as it was.")));
+  }
+  FillGameView();
+}
+
+}  // namespace velox::ui
