@@ -15,7 +15,7 @@ cmake --build --preset default --target velox-configurator velox_minimal_qt velo
 bin="$root/build/default"
 
 stage="$bin/measure-run"
-rm -rf "$stage" && mkdir -p "$stage" && cp -a demo/. "$stage/" && cp "$bin/velox-configurator" "$stage/"
+rm -rf "$stage" && mkdir -p "$stage" && cp -a demo/. "$stage/" && cp "$bin/velox-configurator" "$bin/bench/velox_desktop_probe" "$stage/"
 
 Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -62,7 +62,7 @@ cpu_idle() {
   ticks=$(getconf CLK_TCK)
   awk -v d=$((t1 - t0)) -v hz="$ticks" 'BEGIN {printf "%.2f", 100 * d / hz / 10}'
 }
-idle_velox=$(cpu_idle "Velox Configurator v1.1.1" "$bin/bench/velox_desktop_probe")
+idle_velox=$(cpu_idle "Velox Configurator v1.1.1" ./velox_desktop_probe)
 idle_minimal=$(cpu_idle "Minimal Qt program" "$bin/bench/velox_minimal_qt")
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }

@@ -3,34 +3,90 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <type_traits>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 namespace velox {
 
 namespace {
 
+// SDL is loaded when the gamepad is first needed, not linked: the library and
+// the thirty-odd sound and display libraries it pulls in would otherwise cost
+// every start of the configurator, though most runs never open the gamepad dialog.
+struct SdlApi {
+  decltype(&SDL_SetHint) SetHint = nullptr;
+  decltype(&SDL_InitSubSystem) InitSubSystem = nullptr;
+  decltype(&SDL_QuitSubSystem) QuitSubSystem = nullptr;
+  decltype(&SDL_JoystickEventState) JoystickEventState = nullptr;
+  decltype(&SDL_JoystickUpdate) JoystickUpdate = nullptr;
+  decltype(&SDL_NumJoysticks) NumJoysticks = nullptr;
+  decltype(&SDL_JoystickOpen) JoystickOpen = nullptr;
+  decltype(&SDL_JoystickClose) JoystickClose = nullptr;
+  decltype(&SDL_JoystickGetAttached) JoystickGetAttached = nullptr;
+  decltype(&SDL_JoystickNumButtons) JoystickNumButtons = nullptr;
+  decltype(&SDL_JoystickGetButton) JoystickGetButton = nullptr;
+
+  bool Load() {
+#ifdef _WIN32
+    HMODULE library = LoadLibraryA("SDL2.dll");
+    const auto find = [library](const char* name) {
+      return library ? reinterpret_cast<void*>(GetProcAddress(library, name)) : nullptr;
+    };
+#else
+    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    const auto find = [library](const char* name) { return library ? dlsym(library, name) : nullptr; };
+#endif
+    bool all = true;
+    const auto bind = [&](auto& function, const char* name) {
+      function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(find(name));
+      all = all && function != nullptr;
+    };
+    bind(SetHint, "SDL_SetHint");
+    bind(InitSubSystem, "SDL_InitSubSystem");
+    bind(QuitSubSystem, "SDL_QuitSubSystem");
+    bind(JoystickEventState, "SDL_JoystickEventState");
+    bind(JoystickUpdate, "SDL_JoystickUpdate");
+    bind(NumJoysticks, "SDL_NumJoysticks");
+    bind(JoystickOpen, "SDL_JoystickOpen");
+    bind(JoystickClose, "SDL_JoystickClose");
+    bind(JoystickGetAttached, "SDL_JoystickGetAttached");
+    bind(JoystickNumButtons, "SDL_JoystickNumButtons");
+    bind(JoystickGetButton, "SDL_JoystickGetButton");
+    return all;
+  }
+};
+
 enum class InitState { NotTried, Ready, Failed };
 InitState g_state = InitState::NotTried;
+SdlApi g_sdl;
 SDL_Joystick* g_joystick = nullptr;
 
 void ShutDown() {
-  if (g_joystick) SDL_JoystickClose(g_joystick);
+  if (g_joystick) g_sdl.JoystickClose(g_joystick);
   g_joystick = nullptr;
-  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+  g_sdl.QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
 }  // namespace
 
 bool InitJoystickSubsystem() {
   if (g_state == InitState::NotTried) {
+    g_state = InitState::Failed;
+    if (!g_sdl.Load()) return false;
     // The dialog is not an SDL window: without this hint SDL would drop the
     // pad's input whenever it believes the program is in the background.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    g_sdl.SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     // SDL may leave a stale message in SDL_GetError even when it succeeds: only
     // the return code counts.
-    g_state = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0 ? InitState::Ready : InitState::Failed;
-    if (g_state == InitState::Ready) {
+    if (g_sdl.InitSubSystem(SDL_INIT_JOYSTICK) == 0) {
+      g_state = InitState::Ready;
       // Nobody drains SDL's event queue; state is read by polling instead.
-      SDL_JoystickEventState(SDL_IGNORE);
+      g_sdl.JoystickEventState(SDL_IGNORE);
       std::atexit(ShutDown);
     }
   }
@@ -40,21 +96,21 @@ bool InitJoystickSubsystem() {
 std::uint32_t ReadJoystickButtons() {
   if (!InitJoystickSubsystem()) return 0;
   // Refreshes button states and detects pads plugged in or out.
-  SDL_JoystickUpdate();
-  if (g_joystick && !SDL_JoystickGetAttached(g_joystick)) {
-    SDL_JoystickClose(g_joystick);
+  g_sdl.JoystickUpdate();
+  if (g_joystick && !g_sdl.JoystickGetAttached(g_joystick)) {
+    g_sdl.JoystickClose(g_joystick);
     g_joystick = nullptr;
   }
   if (!g_joystick) {
-    if (SDL_NumJoysticks() <= 0) return 0;
-    g_joystick = SDL_JoystickOpen(0);
+    if (g_sdl.NumJoysticks() <= 0) return 0;
+    g_joystick = g_sdl.JoystickOpen(0);
     if (!g_joystick) return 0;
-    SDL_JoystickUpdate();
+    g_sdl.JoystickUpdate();
   }
   std::uint32_t buttons = 0;
-  const int count = SDL_JoystickNumButtons(g_joystick);
+  const int count = g_sdl.JoystickNumButtons(g_joystick);
   for (int i = 0; i < count && i < 32; ++i) {
-    if (SDL_JoystickGetButton(g_joystick, i)) buttons |= std::uint32_t{1} << i;
+    if (g_sdl.JoystickGetButton(g_joystick, i)) buttons |= std::uint32_t{1} << i;
   }
   return buttons;
 }
