@@ -17,11 +17,14 @@ bin="$root/build/default"
 stage="$bin/measure-run"
 rm -rf "$stage" && mkdir -p "$stage" && cp -a demo/. "$stage/" && cp "$bin/velox-configurator" "$bin/bench/velox_desktop_probe" "$stage/"
 
-Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own: Xvfb picks a free number and tells it through a file.
+displayfile="$bin/measure-display"
+: >"$displayfile"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=:97
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$displayfile")"
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 

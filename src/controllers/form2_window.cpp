@@ -12,6 +12,9 @@ namespace velox::ui {
 namespace {
 // About sixty reads a second: a held button shows at once, without a busy loop.
 constexpr int kPollMilliseconds = 16;
+// Without a pad, looking four times a second is enough to notice one plugged in,
+// and leaves the processor idle while the dialog sits open.
+constexpr int kSearchMilliseconds = 250;
 }  // namespace
 
 Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form2>()) {
@@ -52,7 +55,10 @@ void Form2Window::Form2_Form_Load() {
 }
 
 void Form2Window::Form2_Timer1_Timer() {
-  ui_->Text111->setText(QString::fromStdString(PressedButtonText(ReadJoystickButtons())));
+  const QString held = QString::fromStdString(PressedButtonText(ReadJoystickButtons()));
+  if (ui_->Text111->text() != held) ui_->Text111->setText(held);
+  const int interval = JoystickConnected() ? kPollMilliseconds : kSearchMilliseconds;
+  if (timer_->interval() != interval) timer_->setInterval(interval);
 }
 
 GamepadMapping Form2Window::ShownMapping() const {

@@ -93,6 +93,8 @@ bool InitJoystickSubsystem() {
   return g_state == InitState::Ready;
 }
 
+bool JoystickConnected() { return g_joystick != nullptr; }
+
 std::uint32_t ReadJoystickButtons() {
   if (!InitJoystickSubsystem()) return 0;
   // Refreshes button states and detects pads plugged in or out.

@@ -14,4 +14,7 @@ bool InitJoystickSubsystem();
 // plugged in (or out) since the last call is taken into account.
 std::uint32_t ReadJoystickButtons();
 
+// Whether the last read found a joystick.
+bool JoystickConnected();
+
 }  // namespace velox

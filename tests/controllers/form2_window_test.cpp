@@ -121,12 +121,15 @@ TEST_F(Form2Test, ShowsTheButtonHeldOnAPadPluggedInWhileOpen) {
   Form2Window* w = Open();
   w->Form2_Timer1_Timer();
   EXPECT_TRUE(Held(w).isEmpty()) << "no pad yet";
+  EXPECT_GE(w->Timer1()->interval(), 100) << "without a pad the dialog only looks for one now and then";
+  EXPECT_TRUE(w->Timer1()->isActive());
 
   VirtualPad pad;
   ASSERT_TRUE(pad.ok()) << SDL_GetError();
   pad.Set(5, true);
   w->Form2_Timer1_Timer();
   EXPECT_EQ(Held(w), "Bouton 5");
+  EXPECT_LE(w->Timer1()->interval(), 16) << "a pad is read at a human rate";
   pad.Set(6, true);
   w->Form2_Timer1_Timer();
   EXPECT_EQ(Held(w), "") << "two buttons together name none";
