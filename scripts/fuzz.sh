@@ -14,6 +14,7 @@ cmake --build --preset fuzz
 seeds="$root/build/fuzz/seeds"
 rm -rf "$seeds" && mkdir -p "$seeds"
 find demo -type f \( -name '*.ini' -o -name '*.cfg' \) -exec cp {} "$seeds/" \;
+cp fuzz/seeds/* "$seeds/"
 
 for target in build/fuzz/fuzz/fuzz_*; do
   name="$(basename "$target")"
