@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include "controllers/controller_mode.h"
@@ -273,6 +274,9 @@ std::vector<ReaderCase> Readers() {
   };
 }
 
+void PrintTo(const ReaderCase& r, std::ostream* os) { *os << r.name; }
+void PrintTo(Damage d, std::ostream* os) { *os << DamageName(d); }
+
 class BadInputReaderTest : public ::testing::TestWithParam<std::tuple<ReaderCase, Damage>> {};
 
 TEST_P(BadInputReaderTest, GivesTheDefinedResultAndLeavesTheFileAlone) {
@@ -330,6 +334,204 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
       return std::string(std::get<0>(info.param).name) + "_" + DamageName(std::get<1>(info.param));
     });
+
+}  // namespace
+}  // namespace velox
+
+// --- Blocked writers -------------------------------------------------------------
+
+namespace velox {
+namespace {
+
+enum class Block { kReadOnly, kFolder, kMissingFolder, kDiskFull };
+
+const char* BlockName(Block b) {
+  constexpr std::array<const char*, 4> names = {"ReadOnly", "Folder", "MissingFolder", "DiskFull"};
+  return names[static_cast<int>(b)];
+}
+
+// Every file and folder of the installation with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& app) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(app)) {
+    const std::string name = fs::relative(entry.path(), app).generic_string();
+    files[name] = entry.is_directory() ? "<folder>" : ReadBytes(entry.path());
+  }
+  return files;
+}
+
+fs::path LibrarySource(const fs::path& app, int choice) {
+  return JoinedPath(app, *WrapperCatalogue::ByChoice(choice)->librarySource);
+}
+
+struct WriterCase {
+  const char* name;
+  const char* target;  // relative to the installation, which is the current directory
+  const char* temp;    // the name of its temporary file
+  // Writes into the installation at app (a missing folder for the missing-folder
+  // case of velox.ini); fails on the target.
+  std::function<Status(const fs::path& app)> write;
+  // Files that the writer changes, as it should, before it reaches the target.
+  std::function<std::map<std::string, std::string>(const fs::path& app)> writtenBefore;
+  bool folderCanBeMissing;  // the target's folder is not the installation itself
+};
+
+std::map<std::string, std::string> NothingBefore(const fs::path&) { return {}; }
+
+std::vector<WriterCase> Writers() {
+  GeneralSettings settings;
+  settings.rompath = "D:\\Roms";
+  settings.savepath = "D:\\Saves";
+  settings.resolution = {"1024 x 768"};
+  settings.viewport = {"800 x 600"};
+  settings.sound = SoundSetting::kOff;
+  KeyboardMapping keys;
+  keys.keys.fill('Q');
+  GamepadMapping buttons;
+  buttons.buttons.fill(3);
+  return {
+      {"WriteGeneralSettings", "velox.ini", "-velox-.ini",
+       [settings](const fs::path& app) { return WriteGeneralSettings(app / "velox.ini", app / "-velox-.ini", settings); },
+       NothingBefore, true},
+      {"SwitchEntry", "velox.ini", "-velox-.ini",
+       [](const fs::path& app) {
+         return SwitchEntry(app / "velox.ini", app / "-velox-.ini", "Moonlit Harbor Racer", "bootloader=2", false);
+       },
+       NothingBefore, true},
+      {"WriteKeyboardMapping", "Data/clavier.cfg", "clavier.cfg",
+       [keys](const fs::path& app) { return WriteKeyboardMapping(app, keys); }, NothingBefore, true},
+      {"WriteGamepadMapping", "Data/manette.cfg", "manette.cfg",
+       [buttons](const fs::path& app) { return WriteGamepadMapping(app, buttons); }, NothingBefore, true},
+      {"RunControllerOkModeFile", "Data/controller.cfg", "controller.cfg",
+       [](const fs::path& app) { return RunControllerOk(app, ControllerMode::GamepadKeyboard); }, NothingBefore, true},
+      {"RunControllerOkProfile", "velox.pad", "velox.pad",
+       [](const fs::path& app) { return RunControllerOk(app, ControllerMode::GamepadKeyboard); },
+       [](const fs::path&) { return std::map<std::string, std::string>{{"Data/controller.cfg", "3\r\n"}}; }, false},
+      {"InstallVideoChoiceLibrary", "glide2x.dll", "glide2x.dll",
+       [](const fs::path& app) { return InstallVideoChoice(app, 9); }, NothingBefore, false},
+      {"InstallVideoChoiceChoiceFile", "Data/glide.cfg", "glide.cfg",
+       [](const fs::path& app) { return InstallVideoChoice(app, 9); },
+       [](const fs::path& app) { return std::map<std::string, std::string>{{"glide2x.dll", ReadBytes(LibrarySource(app, 9))}}; },
+       true},
+  };
+}
+
+void PrintTo(const WriterCase& w, std::ostream* os) { *os << w.name; }
+void PrintTo(Block b, std::ostream* os) { *os << BlockName(b); }
+
+class BadInputWriterTest : public ::testing::TestWithParam<std::tuple<WriterCase, Block>> {
+ protected:
+  void TearDown() override { SetReplaceFaultForTesting(nullptr); }
+};
+
+TEST_P(BadInputWriterTest, FailsNamingTheFileAndChangesNothingElse) {
+  const WriterCase& w = std::get<0>(GetParam());
+  const Block block = std::get<1>(GetParam());
+  if (block == Block::kMissingFolder && !w.folderCanBeMissing) GTEST_SKIP() << "its folder is the installation";
+
+  testing::TempFolder app;
+  testing::CopyDemo(app.path());
+  // Files that the demo lacks, so that there is something to keep intact.
+  WriteBytes(app / "velox.pad", "the earlier profile\r\n");
+  WriteBytes(app / "glide2x.dll", "the earlier library");
+  const testing::CurrentDirectory cd(app.path());
+
+  const fs::path target = app / w.target;
+  fs::path writeAt = app.path();
+  switch (block) {
+    case Block::kReadOnly: testing::MakeReadOnly(target); break;
+    case Block::kFolder:
+      fs::remove(target);
+      fs::create_directory(target);
+      break;
+    case Block::kMissingFolder:
+      if (fs::path(w.target).has_parent_path()) {
+        fs::remove_all(target.parent_path());
+      } else {
+        writeAt = app / "gone";
+      }
+      break;
+    case Block::kDiskFull:
+      SetReplaceFaultForTesting([&](std::string_view step, const fs::path& temp) {
+        return step == "write" && temp.filename().string().find(w.temp) != std::string::npos ? ENOSPC : 0;
+      });
+      break;
+  }
+  std::map<std::string, std::string> expected = Snapshot(app.path());
+  for (const auto& [file, bytes] : w.writtenBefore(app.path())) expected[file] = bytes;
+
+  const Status s = w.write(writeAt);
+
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file.filename(), fs::path(w.target).filename()) << s.error().Describe();
+  switch (block) {
+    case Block::kReadOnly: EXPECT_EQ(s.error().cause, "is read-only"); break;
+    case Block::kFolder: EXPECT_EQ(s.error().cause, "is a folder, not a file"); break;
+    case Block::kMissingFolder: EXPECT_FALSE(s.error().cause.empty()); break;
+    case Block::kDiskFull: EXPECT_EQ(s.error().cause, "the disk is full"); break;
+  }
+  EXPECT_EQ(Snapshot(app.path()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, BadInputWriterTest,
+                         ::testing::Combine(::testing::ValuesIn(Writers()),
+                                            ::testing::Values(Block::kReadOnly, Block::kFolder, Block::kMissingFolder,
+                                                              Block::kDiskFull)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" + BlockName(std::get<1>(info.param));
+                         });
+
+}  // namespace
+}  // namespace velox
+
+namespace velox {
+namespace {
+
+// A real full disk: the installation on a small file system of its own, where
+// the settings file takes more than half of the free space, so that no rewrite
+// of it fits. Needs the right to mount; skipped where the tests may not.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const fs::path& at) : at_(at) {
+    fs::create_directories(at_);
+    mounted_ = ::mount("tmpfs", at_.c_str(), "tmpfs", 0, "size=1m") == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount(at_.c_str());
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path at_;
+  bool mounted_ = false;
+};
+
+TEST(BadInputFullDisk, SettingsRewritesThatDoNotFitLeaveEveryFileIntact) {
+  testing::TempFolder dir;
+  const fs::path app = dir / "small";
+  SmallDisk disk(app);
+  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+  testing::CopyDemo(app);
+  std::string ini = ReadBytes(app / "velox.ini");
+  const size_t free = fs::space(app).available;
+  for (int g = 0; ini.size() < free * 6 / 10; ++g) ini += "[Filler " + std::to_string(g) + "]\r\npatch=0x80000000,0x1\r\n";
+  WriteBytes(app / "velox.ini", ini);
+  const std::map<std::string, std::string> before = Snapshot(app);
+
+  GeneralSettings settings;
+  settings.rompath = "D:\\Roms";
+  const Status written = WriteGeneralSettings(app / "velox.ini", app / "-velox-.ini", settings);
+  ASSERT_FALSE(written.ok());
+  EXPECT_EQ(written.error().file, app / "velox.ini");
+  EXPECT_EQ(written.error().cause, "the disk is full");
+  EXPECT_EQ(Snapshot(app), before);
+
+  const Status switched = SwitchEntry(app / "velox.ini", app / "-velox-.ini", "Moonlit Harbor Racer", "bootloader=2", false);
+  ASSERT_FALSE(switched.ok());
+  EXPECT_EQ(switched.error().file, app / "velox.ini");
+  EXPECT_EQ(switched.error().cause, "the disk is full");
+  EXPECT_EQ(Snapshot(app), before);
+}
 
 }  // namespace
 }  // namespace velox
