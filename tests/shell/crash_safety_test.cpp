@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <csignal>
 #include <cstdio>
 
 #include "shell/safe_file.h"
@@ -86,6 +88,26 @@ fs::path FastBase() {
   return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
 }
 
+// The loop's kills land wherever the child happens to be, which for a large
+// file is mostly while it reads and rewrites it in memory. So every third write
+// also dies by its own SIGKILL at one step of a replacement (before the
+// temporary file is opened, before its bytes are written, before they are
+// flushed, before the rename), in the first or the second file that the write
+// replaces: the moments when a file could be lost.
+void KillItselfAtAStep(int i) {
+  if (i % 3 != 0) {
+    SetReplaceFaultForTesting(nullptr);
+    return;
+  }
+  static constexpr std::array<std::string_view, 4> kSteps = {"open", "write", "sync", "rename"};
+  const std::string_view step = kSteps[(i / 3) % kSteps.size()];
+  const int occurrence = (i / 12) % 2 + 1;
+  SetReplaceFaultForTesting([step, occurrence, seen = 0](std::string_view at, const fs::path&) mutable {
+    if (at == step && ++seen == occurrence) ::raise(SIGKILL);
+    return 0;
+  });
+}
+
 // A real installation whose settings file is large enough (two megabytes of
 // game sections) that kills land in the middle of its rewrites.
 class CrashSafetyInstall : public ::testing::Test {
@@ -101,6 +123,7 @@ class CrashSafetyInstall : public ::testing::Test {
     }
     testing::WriteBytes(app / "velox.ini", ini);
   }
+  void TearDown() override { SetReplaceFaultForTesting(nullptr); }
 
   // Remembers the first damage seen, for the failure message.
   bool Holds(const fs::path& file, const std::string& a, const std::string& b) {
@@ -113,14 +136,27 @@ class CrashSafetyInstall : public ::testing::Test {
     return false;
   }
 
+  // Counts the kills that left a temporary file behind: those that landed
+  // between its creation and its rename, in the middle of the write itself.
+  void NoteTemporaryFiles(std::initializer_list<fs::path> temps) {
+    for (const fs::path& t : temps) {
+      if (fs::exists(t)) {
+        ++insideWrite;
+        return;
+      }
+    }
+  }
+
   void Report(const char* writer, const testing::KillLoopResult& result) {
-    std::printf("%s: %d kills survived\n", writer, result.kills - result.failures);
+    std::printf("%s: %d kills survived (%d of them inside a write)\n", writer, result.kills - result.failures,
+                insideWrite);
     EXPECT_EQ(result.kills, kKills) << writer;
     EXPECT_EQ(result.failures, 0) << writer << ": " << damage;
   }
 
   testing::TempFolder app;
   std::string damage;
+  int insideWrite = 0;
 };
 
 TEST_F(CrashSafetyInstall, WriteGeneralSettings) {
@@ -139,8 +175,12 @@ TEST_F(CrashSafetyInstall, WriteGeneralSettings) {
   ASSERT_NE(a, b);
 
   const auto result = testing::RunKillLoop(
-      kKills, [&](int i) { (void)WriteGeneralSettings(ini, temp, settings(i)); },
+      kKills, [&](int i) {
+        KillItselfAtAStep(i);
+        (void)WriteGeneralSettings(ini, temp, settings(i));
+      },
       [&] {
+        NoteTemporaryFiles({temp});
         if (!Holds(ini, a, b)) return false;
         const Result<GeneralSettings> read = ReadGeneralSettings(ini);
         return read.ok() && read->rompath && (*read->rompath == roms[0] || *read->rompath == roms[1]);
@@ -163,8 +203,13 @@ TEST_F(CrashSafetyInstall, SwitchEntry) {
   // Even writes switch the entry off, odd ones on; after an interrupted write
   // the next one may find nothing to switch, which writes nothing.
   const auto result = testing::RunKillLoop(
-      kKills, [&](int i) { (void)(i % 2 ? SwitchEntry(ini, temp, game, off, true) : SwitchEntry(ini, temp, game, on, false)); },
+      kKills,
+      [&](int i) {
+        KillItselfAtAStep(i);
+        (void)(i % 2 ? SwitchEntry(ini, temp, game, off, true) : SwitchEntry(ini, temp, game, on, false));
+      },
       [&] {
+        NoteTemporaryFiles({temp});
         if (!Holds(ini, a, b)) return false;
         const Result<GameSection> read = ReadGame(ini, game);
         if (!read.ok()) return false;
@@ -189,8 +234,14 @@ TEST_F(CrashSafetyInstall, ControllerProfile) {
   ASSERT_EQ(modeB, "3\r\n");
 
   const auto result = testing::RunKillLoop(
-      kKills, [&](int i) { (void)RunControllerOk(app.path(), modes[i % 2]); },
-      [&] { return Holds(pad, padA, padB) && Holds(modeFile, modeA, modeB); });
+      kKills, [&](int i) {
+        KillItselfAtAStep(i);
+        (void)RunControllerOk(app.path(), modes[i % 2]);
+      },
+      [&] {
+        NoteTemporaryFiles({app / ".velox.pad.velox-new", app / "Data/.controller.cfg.velox-new"});
+        return Holds(pad, padA, padB) && Holds(modeFile, modeA, modeB);
+      });
   Report("RunControllerOk", result);
 }
 
@@ -210,8 +261,12 @@ TEST_F(CrashSafetyInstall, InstallVideoChoice) {
   ASSERT_EQ(ReadBytes(library), libraries[0]);
 
   const auto result = testing::RunKillLoop(
-      kKills, [&](int i) { (void)InstallVideoChoice(app.path(), choices[i % 2]); },
+      kKills, [&](int i) {
+        KillItselfAtAStep(i);
+        (void)InstallVideoChoice(app.path(), choices[i % 2]);
+      },
       [&] {
+        NoteTemporaryFiles({app / ".glide2x.dll.velox-new", app / "Data/.glide.cfg.velox-new"});
         const VideoChoice read = ReadVideoChoice(app.path());
         return Holds(library, libraries[0], libraries[1]) && Holds(choiceFile, "9\r\n", "1\r\n") &&
                (read == choices[0] || read == choices[1]);
