@@ -4,10 +4,18 @@
 #include <array>
 #include <csignal>
 #include <cstdio>
+#include <optional>
+#include <string>
 
+#include "controllers/controller_mode.h"
+#include "controllers/profile_writer.h"
+#include "settings/emulator_ini.h"
+#include "shell/install_layout.h"
 #include "shell/safe_file.h"
 #include "support/kill_loop.h"
 #include "support/temp_install.h"
+#include "video/video_choice.h"
+#include "video/wrapper_catalogue.h"
 
 namespace velox {
 namespace {
@@ -62,16 +70,6 @@ TEST(CrashSafety, TheKillLoopCatchesAWriterThatWritesInPlace) {
 
 }  // namespace
 }  // namespace velox
-
-#include <optional>
-#include <string>
-
-#include "controllers/controller_mode.h"
-#include "controllers/profile_writer.h"
-#include "settings/emulator_ini.h"
-#include "shell/install_layout.h"
-#include "video/video_choice.h"
-#include "video/wrapper_catalogue.h"
 
 namespace velox {
 namespace {
