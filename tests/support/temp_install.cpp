@@ -13,10 +13,12 @@
 namespace velox::testing {
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder() : TempFolder(fs::temp_directory_path()) {}
+
+TempFolder::TempFolder(const fs::path& base) {
   std::random_device rd;
   for (;;) {
-    path_ = fs::temp_directory_path() / ("velox-test-" + std::to_string(rd()));
+    path_ = base / ("velox-test-" + std::to_string(rd()));
     if (fs::create_directory(path_)) break;
   }
 }
