@@ -57,16 +57,24 @@ Result<std::string> ReadFileBytes(const std::filesystem::path& file) {
   errno = 0;
   std::unique_ptr<std::FILE, Closer> f(std::fopen(file.string().c_str(), "rb"));
   if (!f) return ErrnoError(file, errno ? errno : ENOENT);
+  // One allocation of the file's size and one read for the whole of it; the
+  // loop only matters when the file grows while it is read.
   std::string bytes;
-  char buffer[1 << 16];
+  std::error_code sizeError;
+  const auto expected = std::filesystem::file_size(file, sizeError);
+  size_t capacity = sizeError ? (1 << 16) : static_cast<size_t>(expected) + 1;
+  size_t used = 0;
   for (;;) {
-    const size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
-    bytes.append(buffer, got);
-    if (got < sizeof buffer) {
+    bytes.resize(capacity);
+    const size_t got = std::fread(bytes.data() + used, 1, capacity - used, f.get());
+    used += got;
+    if (used < capacity) {
       if (std::ferror(f.get())) return ErrnoError(file, errno ? errno : EIO);
       break;
     }
+    capacity *= 2;
   }
+  bytes.resize(used);
   return bytes;
 }
 

@@ -5,6 +5,7 @@
 // still a line; every other byte is kept exactly, NUL bytes included. Every line
 // written ends with CR LF.
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,14 +19,20 @@ namespace velox {
 // Calls visit(line) for each line of the bytes, in order.
 template <class Visit>
 void ForEachLine(std::string_view bytes, Visit&& visit) {
-  size_t start = 0;
-  const size_t n = bytes.size();
-  while (start < n) {
-    size_t end = start;
-    while (end < n && bytes[end] != '\n' && bytes[end] != '\r') ++end;
-    visit(bytes.substr(start, end - start));
-    if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ++end;
-    start = end + 1;
+  // memchr finds each kind of line end at memory speed; the nearer one ends the line.
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  const char* nextLf = nullptr;
+  const char* nextCr = nullptr;
+  while (p < end) {
+    if (nextLf < p) nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    if (nextLf == nullptr) nextLf = end;
+    if (nextCr < p) nextCr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(nextLf - p)));
+    if (nextCr == nullptr) nextCr = nextLf;  // no CR before that LF: look again past it
+    const char* stop = nextCr < nextLf ? nextCr : nextLf;
+    visit(std::string_view(p, static_cast<size_t>(stop - p)));
+    if (stop < end && *stop == '\r' && stop + 1 < end && stop[1] == '\n') ++stop;
+    p = stop + 1;
   }
 }
 
