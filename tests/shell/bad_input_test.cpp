@@ -22,6 +22,7 @@ using testing::ReadBytes, testing::WriteBytes;
 using namespace std::string_literals;
 using P = const fs::path&;
 struct Demo : testing::TempFolder { Demo() { testing::CopyDemo(path()); } };
+template <typename T> requires requires(T t) { t.name; } void PrintTo(const T& t, std::ostream* os) { *os << t.name; }
 
 // What a reader gives, in short: fields joined by '|' (a long text only by its size), an error by its file.
 std::string S(const std::vector<std::string>& fields) {

@@ -28,8 +28,7 @@ constexpr size_t kSettingsSize = 512 << 10;  // the sanitizers slow every rewrit
 #else
 constexpr size_t kSettingsSize = 2 << 20;
 #endif
-const std::string kGame = "Moonlit Harbor Racer";
-const std::string kOn = "patch=0x80021C40,0x00000000";
+const std::string kGame = "Moonlit Harbor Racer", kOn = "patch=0x80021C40,0x00000000";
 const int kChoices[2] = {9, 1};
 
 // Random kills mostly land while a large file is built in memory, so every third write also kills
@@ -49,6 +48,7 @@ struct Writer {
   std::function<bool(const fs::path& app)> reads;
   bool safe = true;  // false: the loop must catch it damaging a file
 };
+void PrintTo(const Writer& w, std::ostream* os) { *os << w.name; }
 
 const Writer kWriters[] = {
     {"WriteGeneralSettings", {"velox.ini"},
@@ -63,10 +63,8 @@ const Writer kWriters[] = {
        (void)SwitchEntry(app / "velox.ini", app / "-velox-.ini", kGame, i % 2 ? "//" + kOn : kOn, i % 2 == 1);
      },
      [](const fs::path& app) { return ReadGame(app / "velox.ini", kGame).ok(); }},
-    {"RunControllerOk", {"velox.pad", "Data/controller.cfg"},
-     [](const fs::path& app, int i) {
-       (void)RunControllerOk(app, i % 2 ? ControllerMode::GamepadKeyboard : ControllerMode::Gamepad);
-     },
+    {"RunControllerOk", {"velox.pad", "Data/controller.cfg"},  // modes 2 and 3
+     [](const fs::path& app, int i) { (void)RunControllerOk(app, static_cast<ControllerMode>(2 + i % 2)); },
      [](const fs::path& app) { return ReadControllerMode(app).has_value(); }},
     {"InstallVideoChoice", {"glide2x.dll", "Data/glide.cfg"},
      [](const fs::path& app, int i) { (void)InstallVideoChoice(app, kChoices[i % 2]); },
