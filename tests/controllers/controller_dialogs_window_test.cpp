@@ -1,0 +1,166 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "controllers/form2_window.h"
+#include "controllers/form4_window.h"
+#include "controllers/form8_window.h"
+#include "controllers/joystick_sdl.h"
+#include "shell/install_layout.h"
+#include "support/temp_install.h"
+#include "ui/messages.h"
+
+namespace velox::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+
+class ControllerDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetAppFolderForTesting(app.path());
+    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
+  }
+  void TearDown() override {
+    SetMessageSinkForTesting(nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  template <class T = QPushButton>
+  static T* Child(QWidget* w, const QString& name) { return w->findChild<T*>(name); }
+  static void Click(QWidget* w, const char* name) { QTest::mouseClick(Child(w, name), Qt::LeftButton); }
+  static QComboBox* Combo(QWidget* w, int k) { return Child<QComboBox>(w, QStringLiteral("Combo%1").arg(k)); }
+  static QRadioButton* Option(QWidget* w, int n) { return Child<QRadioButton>(w, QStringLiteral("Option%1").arg(n)); }
+
+  testing::TempFolder app;
+  QStringList messages;
+};
+
+TEST_F(ControllerDialogTest, Form8SelectsTheStoredModeAndItsButtonsFollowTheOptions) {
+  testing::WriteBytes(app / "Data/controller.cfg", "3\r\n1\r\n");
+  Form8Window* w = Form8Window::Instance().Show();
+  EXPECT_TRUE(Option(w, 3)->isChecked());
+  // option clicked, then "Configure Keyboard" and "Configure GamePad" enabled
+  for (const auto& [n, keyboard, gamepad] : std::vector<std::tuple<int, bool, bool>>{
+           {3, true, true}, {6, false, false}, {4, false, true}, {1, true, false}, {5, false, false}, {2, false, true}}) {
+    QTest::mouseClick(Option(w, n), Qt::LeftButton, {}, QPoint(6, Option(w, n)->height() / 2));
+    EXPECT_TRUE(Option(w, n)->isChecked());
+    EXPECT_EQ(Child(w, "Command1")->isEnabled(), keyboard) << "Option" << n;
+    EXPECT_EQ(Child(w, "Command2")->isEnabled(), gamepad) << "Option" << n;
+  }
+}
+
+TEST_F(ControllerDialogTest, Form8OkSaysWhatChangedWhenItFailsAndEnterIsOk) {
+  testing::WriteBytes(app / "velox.pad", "earlier");
+  Form8Window* w = Form8Window::Instance().Show();
+  Option(w, 2)->click();
+  Click(w, "Command3");
+  fs::create_directories(app / "Data");
+  Click(w, "Command3");
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_TRUE(messages[0].contains("controller.cfg")) << messages[0].toStdString();
+  EXPECT_TRUE(messages[0].contains("The stored controller mode and velox.pad were left unchanged"));
+  EXPECT_TRUE(messages[1].contains("the gamepad has not been configured yet")) << messages[1].toStdString();
+  EXPECT_TRUE(messages[1].contains("The controller mode was saved; velox.pad was left unchanged"));
+  EXPECT_EQ(Form8Window::Instance().Get(), w);
+  EXPECT_EQ(ReadBytes(app / "Data/controller.cfg") + ReadBytes(app / "velox.pad"), "2\r\nearlier");
+  testing::CopyDemo(app.path());
+  testing::CurrentDirectory here(app.path());
+  for (const auto& [n, size] : std::vector<std::pair<int, size_t>>{{2, 1067}, {1, 837}, {3, 1030}, {6, 13}, {5, 9}}) {
+    w = Form8Window::Instance().Show();
+    Option(w, n)->click();
+    QTest::keyClick(w, Qt::Key_Return);
+    EXPECT_EQ(Form8Window::Instance().Get(), nullptr) << n;
+    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(n) + "\r\n");
+    EXPECT_EQ(ReadBytes(app / "velox.pad").size(), size) << n;  // 9: "<missing>"
+  }
+  EXPECT_EQ(messages.size(), 2) << messages.join("\n").toStdString();
+}
+
+TEST_F(ControllerDialogTest, EscapeAndCancelWriteNothing) {
+  testing::CopyDemo(app.path());
+  const std::string before = ReadBytes(app / "Data/controller.cfg") + ReadBytes(app / "Data/clavier.cfg");
+  Form8Window* w8 = Form8Window::Instance().Show();
+  Option(w8, 1)->click();
+  Click(w8, "Command1");  // "Configure Keyboard" shows Form4 beside it, not modal
+  QTest::keyClick(w8, Qt::Key_Escape);
+  EXPECT_EQ(Form8Window::Instance().Get(), nullptr);
+  Form4Window* w4 = Form4Window::Instance().Get();
+  ASSERT_TRUE(w4 && !w4->isModal());
+  Combo(w4, 3)->setCurrentText("Q");
+  Click(w4, "Command2");
+  EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
+  EXPECT_EQ(ReadBytes(app / "Data/controller.cfg") + ReadBytes(app / "Data/clavier.cfg"), before);
+}
+
+TEST_F(ControllerDialogTest, MappingOksWriteTheCombosOrSayWhyNot) {
+  Form4Window* w4 = Form4Window::Instance().Show();  // no Data folder yet
+  Combo(w4, 1)->setCurrentText("X");
+  Combo(w4, 14)->setCurrentText("7");
+  QTest::keyClick(Combo(w4, 9), Qt::Key_Return);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("clavier.cfg") && messages[0].contains("does not exist"));
+  EXPECT_EQ(Combo(w4, 14)->currentText(), "7") << "the choices stay for another try";
+  fs::create_directories(app / "Data");
+  QTest::keyClick(Combo(w4, 9), Qt::Key_Return);
+  EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"),
+            "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n");
+  Form2Window* w2 = Form2Window::Instance().Show();
+  Combo(w2, 2)->setCurrentText("Bouton 3");
+  Combo(w2, 11)->setCurrentText("Bouton 3");
+  Click(w2, "Command1");
+  EXPECT_EQ(ReadBytes(app / "Data/manette.cfg"),
+            "0-0|0-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n"
+            "---|Bouton 3|---|---|---|---|---|---|---|---|Bouton 3|---|---|---\r\n");
+  EXPECT_EQ(Form2Window::Instance().Get(), nullptr);
+}
+
+TEST_F(ControllerDialogTest, Form2ShowsTheOneButtonHeldOnAVirtualPad) {
+  ASSERT_TRUE(InitJoystickSubsystem());
+  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+  Form2Window* w = Form2Window::Instance().Show();
+  const auto held = [w] {
+    w->Form2_Timer1_Timer();
+    return Child<QLineEdit>(w, "Text111")->text();
+  };
+  EXPECT_EQ(held(), "");
+  EXPECT_GE(w->Timer1()->interval(), 100) << "without a pad the dialog only looks for one now and then";
+  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 0, 16, 0);
+  SDL_Joystick* pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+  ASSERT_NE(pad, nullptr) << SDL_GetError();
+  const auto press = [pad](int n, bool down) { SDL_JoystickSetVirtualButton(pad, n - 1, down); };
+  press(5, true);
+  EXPECT_EQ(held(), "Bouton 5");
+  EXPECT_LE(w->Timer1()->interval(), 16) << "a pad is read at a human rate";
+  press(6, true);
+  EXPECT_EQ(held(), "") << "two buttons together name none";
+  press(5, false);
+  EXPECT_EQ(held(), "Bouton 6");
+  press(6, false), press(16, true);
+  EXPECT_EQ(held(), "Bouton 16");
+  SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(index);
+  EXPECT_EQ(held(), "") << "a pad unplugged while held is let go";
+}
+
+TEST_F(ControllerDialogTest, Screenshot) {
+  testing::CopyDemo(app.path());
+  const QString dir = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
+  for (QWidget* w : std::vector<QWidget*>{Form8Window::Instance().Show(), Form4Window::Instance().Show(),
+                                          Form2Window::Instance().Show()}) {
+    w->adjustSize();
+    const QPixmap shot = w->grab();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(dir.isEmpty() || shot.save(dir + "/" + w->objectName() + ".png")) << w->objectName().toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui
