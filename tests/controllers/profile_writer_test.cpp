@@ -37,52 +37,6 @@ std::string Data(const Walk& walk, size_t from, size_t to) {
   return out;
 }
 
-TEST(ProfileComposeTest, EachKindHasItsSizeAndTheWalkEndsOnTheEndMark) {
-  for (const auto& [kind, fileSize, records] : std::vector<std::tuple<ProfileKind, size_t, size_t>>{
-           {ProfileKind::Keyboard, 837, 48}, {ProfileKind::TwoPlayer, 1030, 54}, {ProfileKind::Gamepad, 1067, 55}}) {
-    const std::string composed = ComposeProfile(kind, KeyboardProfileMasks(), GamepadProfileKeyCodes());
-    EXPECT_EQ(composed.size() + 2, fileSize);
-    const Walk walk = WalkRecords(composed);
-    EXPECT_EQ(walk.end, composed.size() - 1) << fileSize;
-    ASSERT_EQ(walk.records.size(), records);
-    EXPECT_EQ(composed.substr(0, 12), Bytes({0x01, 0x40, 0x0F, 0xE1, 0x1A, 0x40, 0x8B, 0xDE, 0xBE, 0xF4, 0xFF, 0x44}));
-    EXPECT_NE(composed.find(Bytes({0x02, 0xB2, 0x75, 0x42, 0x90, 0x90})), std::string::npos);
-    EXPECT_EQ(walk.records[2].second.substr(40), Bytes({0x50, 0xB4, 0x43, 0x00, 0x44, 0xB4, 0x43, 0x00}));
-    EXPECT_EQ(walk.records.back(), std::pair(0x42767Cu, Bytes({0x00, 0x90, 0x00, 0x00})));
-  }
-  const Walk gamepad = WalkRecords(ComposeProfile(ProfileKind::Gamepad, {}, {}));
-  EXPECT_EQ(gamepad.records[45].second.substr(176), Bytes({0xA2, 0x82, 0x6A, 0x42, 0x00, 0x61, 0xC3}));
-  const Walk two = WalkRecords(ComposeProfile(ProfileKind::TwoPlayer, {}, {}));
-  EXPECT_EQ(two.records[43].first, 0x43A7A0u);
-  EXPECT_EQ(two.records[43].second.size(), 151u);
-}
-
-TEST(ProfileComposeTest, MasksAndKeysGoToTheirRecords) {
-  JoystickMaskTable masks{};
-  std::string mapped;  // records 7 to 22 from the mapping
-  for (int b = 0; b < 16; ++b) {
-    masks[b] = ButtonMask{static_cast<std::uint8_t>(b + 1), static_cast<std::uint8_t>(200 + b)};
-    mapped += Bytes({b + 1, 200 + b, 0, 0});
-  }
-  const std::string fixed = Bytes({0x80, 0, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0x40, 0, 0, 0, 0, 2, 0, 0, 0, 8, 0, 0,
-                                   0, 0x20, 0, 0, 0, 0x10, 0, 0, 0x10, 0, 0, 0, 0x20, 0, 0, 0}) + std::string(24, '\0');
-  KeyCodes keys{};
-  for (int i = 0; i < 14; ++i) keys[i] = static_cast<std::uint8_t>(100 + i);
-  // Slots 1 to 15 take fields 9, 11, 13, 10, 12, 11, 5, 4, 6, 3, 7, 0, 8, 1, 2.
-  const std::string slots = Bytes({109, 111, 113, 110, 112, 111, 105, 104, 106, 103, 107, 100, 108, 101, 102});
-  for (ProfileKind kind : {ProfileKind::Keyboard, ProfileKind::Gamepad, ProfileKind::TwoPlayer}) {
-    const Walk walk = WalkRecords(ComposeProfile(kind, masks, keys));
-    EXPECT_EQ(Data(walk, 6, 22), kind == ProfileKind::Keyboard ? fixed : mapped);
-    EXPECT_EQ(Data(walk, 26, 41), kind == ProfileKind::Gamepad ? "SFHTGFLIKJAXZCV" : slots);
-    EXPECT_EQ(walk.records[6].first, 0x4275C2u);
-    EXPECT_EQ(walk.records[21].first, 0x43A6FDu);
-    EXPECT_EQ(walk.records[40].first, 0x427241u);
-  }
-  for (const char* bad : {"256", "", " 45", "45 ", "+4", "-1", "4a", "0x10", "99999999999999999999"})
-    EXPECT_FALSE(ParseByte(bad).has_value()) << '"' << bad << '"';
-  EXPECT_EQ(ParseByte("007"), 7);
-}
-
 constexpr const char* kZeroMasks = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
 
 class ProfileWriterTest : public ::testing::Test {
@@ -94,20 +48,34 @@ class ProfileWriterTest : public ::testing::Test {
 };
 
 TEST_F(ProfileWriterTest, ModesOneToFourComposeFromLineOneOfTheMappings) {
-  WriteBytes(app / "Data/manette.cfg", "128-0-7|0-4-x|" + std::string(kZeroMasks).substr(8, 51) + "|1-0|x\r\nBouton 2\r\n");
-  WriteBytes(app / "Data/clavier.cfg", "88|67|86|74|73|76|75|65|90|83|84|70|71|72|999\r\n-|-|-\r\n");
+  std::string manette = "1-200-7", mapped;  // parts after the second are ignored
+  for (int b = 0; b < 16; ++b) mapped += Bytes({b + 1, 200 + b, 0, 0});
+  for (int b = 1; b < 16; ++b) manette += "|" + std::to_string(b + 1) + "-" + std::to_string(200 + b);
+  WriteBytes(app / "Data/manette.cfg", manette + "|x\r\nBouton 2\r\n");
+  WriteBytes(app / "Data/clavier.cfg", "48|49|50|51|52|53|54|55|56|57|65|66|67|68|999\r\nX|C\r\n");
+  const std::string fixedMasks = Bytes({0x80, 0, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0x40, 0, 0, 0, 0, 2, 0, 0, 0, 8, 0, 0, 0,
+                                        0x20, 0, 0, 0, 0x10, 0, 0, 0x10, 0, 0, 0, 0x20, 0, 0, 0}) + std::string(24, '\0');
   std::string two;
-  for (const auto& [mode, size] : std::vector<std::pair<int, size_t>>{{1, 837}, {3, 1030}, {2, 1067}, {4, 1067}}) {
+  for (const auto& [mode, size, records] :
+       std::vector<std::tuple<int, size_t, size_t>>{{1, 837, 48}, {3, 1030, 54}, {2, 1067, 55}, {4, 1067, 55}}) {
     ASSERT_TRUE(RunControllerOk(app.path(), ControllerMode(mode)).ok());
     const std::string pad = Pad();
     ASSERT_EQ(pad.size(), size);
-    EXPECT_EQ(pad.substr(size - 3), Bytes({0x00, 0x0D, 0x0A}));
     EXPECT_EQ(ModeFile(), std::to_string(mode) + "\r\n");
     const Walk walk = WalkRecords(pad);
-    EXPECT_EQ(Data(walk, 26, 41), "SFHTGFLIKJAXZCV");
+    EXPECT_EQ(walk.end, size - 3) << "the end mark, then CR LF";
+    ASSERT_EQ(walk.records.size(), records);
+    EXPECT_EQ(pad.substr(0, 12), Bytes({0x01, 0x40, 0x0F, 0xE1, 0x1A, 0x40, 0x8B, 0xDE, 0xBE, 0xF4, 0xFF, 0x44}));
+    EXPECT_NE(pad.find(Bytes({0x02, 0xB2, 0x75, 0x42, 0x90, 0x90})), std::string::npos);
+    EXPECT_EQ(walk.records[2].second.substr(40), Bytes({0x50, 0xB4, 0x43, 0x00, 0x44, 0xB4, 0x43, 0x00}));
+    EXPECT_EQ(walk.records.back(), std::pair(0x42767Cu, Bytes({0x00, 0x90, 0x00, 0x00})));
+    EXPECT_EQ(std::pair(walk.records[21].first, walk.records[40].first), std::pair(0x43A6FDu, 0x427241u));
+    if (mode == 3) { EXPECT_EQ(walk.records[43].first, 0x43A7A0u); }
+    if (mode == 2) { EXPECT_EQ(walk.records[45].second.substr(176), Bytes({0xA2, 0x82, 0x6A, 0x42, 0, 0x61, 0xC3})); }
+    EXPECT_EQ(Data(walk, 6, 22), mode == 1 ? fixedMasks : mapped) << mode;
+    // Slots 1 to 15 take fields 9, 11, 13, 10, 12, 11, 5, 4, 6, 3, 7, 0, 8, 1, 2; the gamepad its own keys.
+    EXPECT_EQ(Data(walk, 26, 41), mode == 2 || mode == 4 ? "SFHTGFLIKJAXZCV" : "9BDACB546370812") << mode;
     if (mode == 2) two = pad;
-    if (mode == 1) continue;  // fixed masks
-    EXPECT_EQ(Data(walk, 6, 8) + Data(walk, 21, 22), Bytes({0x80, 0, 0, 0, 0, 4, 0, 0, 1, 0, 0, 0}));
   }
   EXPECT_EQ(Pad(), two) << "modes 2 and 4 write the same profile";
 }
@@ -137,24 +105,25 @@ TEST_P(ProfileFailureTest, StoresTheModeAndLeavesTheProfileAlone) {
 
 constexpr const char* kKeys = "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\n";
 using M = ControllerMode;
+using F = FailureCase;
 INSTANTIATE_TEST_SUITE_P(
     Failures, ProfileFailureTest,
     ::testing::Values(
-        FailureCase{M::Gamepad, nullptr, nullptr, "gamepad has not been configured", "manette.cfg"},
-        FailureCase{M::Keyboard, nullptr, nullptr, "keyboard has not been configured", "clavier.cfg"},
-        FailureCase{M::TwoGamepads, "", nullptr, "empty", "manette.cfg"},
-        FailureCase{M::Keyboard, nullptr, "88|67|86|74|73|76|75|65|90|83|84|70|71\r\n", "13 of the 14", "clavier.cfg"},
-        FailureCase{M::Keyboard, nullptr, "300|67|86|74|73|76|75|65|90|83|84|70|71|72\r\n", "\"300\"", "clavier.cfg"},
-        FailureCase{M::Gamepad, "128|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n", nullptr, "\"128\"",
-                    "manette.cfg"},
-        FailureCase{M::Gamepad, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n", nullptr,
-                    "15 of the 16", "manette.cfg"},
-        FailureCase{M::GamepadKeyboard, "0-256|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n", kKeys,
-                    "\"0-256\"", "manette.cfg"},
+        F{M::Gamepad, nullptr, nullptr, "gamepad has not been configured", "manette.cfg"},
+        F{M::Keyboard, nullptr, nullptr, "keyboard has not been configured", "clavier.cfg"},
+        F{M::TwoGamepads, "", nullptr, "empty", "manette.cfg"},
+        F{M::Keyboard, nullptr, "88|67|86|74|73|76|75|65|90|83|84|70|71\r\n", "13 of the 14", "clavier.cfg"},
+        F{M::Keyboard, nullptr, "300|67|86|74|73|76|75|65|90|83|84|70|71|72\r\n", "\"300\"", "clavier.cfg"},
+        F{M::Keyboard, nullptr, "88|67|86|74|73|76|75|65|90|83|84|70|71| 72\r\n", "\" 72\"", "clavier.cfg"},
+        F{M::Keyboard, nullptr, "88|67|86|74|73|76|75|65|90|83|84|70|71|7a\r\n", "\"7a\"", "clavier.cfg"},
+        F{M::Gamepad, "128|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0", nullptr, "\"128\"", "manette.cfg"},
+        F{M::Gamepad, kZeroMasks + 4, nullptr, "15 of the 16", "manette.cfg"},
+        F{M::GamepadKeyboard, "0-256|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0", kKeys, "\"0-256\"",
+          "manette.cfg"},
         // Mode 3 reads the gamepad first, then the keyboard: a good gamepad does not help.
-        FailureCase{M::GamepadKeyboard, kZeroMasks, nullptr, "keyboard has not been configured", "clavier.cfg"},
-        FailureCase{M::Adaptoid, nullptr, nullptr, "Adaptoid profile is not installed", "adaptoid.cfg"},
-        FailureCase{M::Gamepad, kZeroMasks, nullptr, "", "velox.pad"}));
+        F{M::GamepadKeyboard, kZeroMasks, nullptr, "keyboard has not been configured", "clavier.cfg"},
+        F{M::Adaptoid, nullptr, nullptr, "Adaptoid profile is not installed", "adaptoid.cfg"},
+        F{M::Gamepad, kZeroMasks, nullptr, "", "velox.pad"}));
 
 TEST_F(ProfileWriterTest, ModeFiveDeletesModeSixCopiesTheBareProfileNoModeDoesNeither) {
   testing::TempFolder elsewhere;
@@ -170,13 +139,9 @@ TEST_F(ProfileWriterTest, ModeFiveDeletesModeSixCopiesTheBareProfileNoModeDoesNe
   ASSERT_TRUE(RunControllerOk(app.path(), ControllerMode::Adaptoid).ok());
   EXPECT_EQ(ModeFile() + ReadBytes(elsewhere / "velox.pad"), "6\r\n" + Bytes({0x01, 0x40, 0x00, 0x0D, 0x0A}));
   EXPECT_EQ(Pad(), "earlier profile") << "only the bare profile is touched";
-  // Without the Data folder the mode cannot be stored: mode 5 has deleted by then, the others nothing.
+  // Without the Data folder the mode cannot be stored, but mode 5 has deleted by then.
   fs::remove_all(app / "Data");
   ControllerOkProgress progress;
-  ASSERT_FALSE(RunControllerOk(app.path(), ControllerMode::Keyboard, &progress).ok());
-  EXPECT_FALSE(progress.modeStored || progress.profileDeleted);
-  EXPECT_EQ(Pad(), "earlier profile");
-  WriteBytes(elsewhere / "velox.pad", "bare profile");
   ASSERT_FALSE(RunControllerOk(app.path(), ControllerMode::Default, &progress).ok());
   EXPECT_TRUE(progress.profileDeleted && !progress.modeStored);
 }
