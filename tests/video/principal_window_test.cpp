@@ -105,6 +105,7 @@ TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsRepo
     fs::remove(started);
     testing::MarkerPipe marker(started);
     Click(button);
+    ASSERT_TRUE(messages.isEmpty()) << button << ": " << messages.join("\n").toStdString();
     EXPECT_EQ(marker.Read(), "started\n") << button;
   }
   Click("config6");
