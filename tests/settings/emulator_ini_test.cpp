@@ -64,9 +64,9 @@ TEST(EmulatorIni, ReadsTheFirstSectionOfAGameUpToTheNextHeader) {
 }
 
 TEST(EmulatorIni, SwitchChangesOnlyTheChosenGamesFirstSection) {
-  const std::string file = "[A]\r\npatch=1\r\n[B]\r\npatch=1\r\nkeep\r\npatch=1\n[B]\r\npatch=1\r\n[A]\r\npatch=1";
+  const std::string file = "[A]\r\npatch=1\r\n[B]\r\npatch=1\r\nkeep\r\npatch=1\n[A]\r\npatch=1\r\n[B]\r\npatch=1";
   EXPECT_EQ(RewriteSwitched(file, "B", "patch=1", false),
-            "[A]\r\npatch=1\r\n[B]\r\n//patch=1\r\nkeep\r\n//patch=1\r\n[B]\r\npatch=1\r\n[A]\r\npatch=1\r\n");
+            "[A]\r\npatch=1\r\n[B]\r\n//patch=1\r\nkeep\r\n//patch=1\r\n[A]\r\npatch=1\r\n[B]\r\npatch=1\r\n");
   EXPECT_EQ(RewriteSwitched(file, "C", "patch=1", false), std::nullopt);
   EXPECT_EQ(RewriteSwitched(file, "A", "keep", false), std::nullopt);
   EXPECT_EQ(RewriteSwitched("[g]\n\nx\n", "g", "", false), "[g]\r\n\r\nx\r\n");
