@@ -207,8 +207,9 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
 
 TEST_F(SettingsWindowTest, Screenshot) {
   testing::CopyDemo(dir.path());
+  for (const char* f : {"Roms/Arcade", "Roms/Puzzle", "Roms/Racing", "Roms/Sports"}) fs::create_directories(dir / f);
   Form5Window* settings = Form5Window::Instance().Show();
-  Box(settings, "Text1")->setText(QString::fromStdString((dir / "Glide Wrapper").string()));
+  Box(settings, "Text1")->setText(QString::fromStdString((dir / "Roms").string()));
   Click(settings, "Command1");
   Box(settings, "Text1")->setText("C:\\Velox\\Roms");
   Form1Window* editor = Form1Window::Instance().Show();
