@@ -1,0 +1,230 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+
+#include "settings/folder_picker_window.h"
+#include "settings/form1_window.h"
+#include "settings/form5_window.h"
+#include "shell/install_layout.h"
+#include "shell/safe_file.h"
+#include "support/temp_install.h"
+#include "ui/messages.h"
+
+namespace velox::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const std::string kGames =
+    "[default]\r\nrompath=C:\\roms\r\n[Star Courier]\r\nalttitle=Star Courier Deluxe\r\ncomment=Needs the loader\r\n"
+    "bootloader=2\r\n//bootloader =1\r\n// patch=0x8000,\xB9\r\n//a note\r\n\r\n[Pixel B\xE4rn]\r\npatch=0x10,1\r\n"
+    "[Star Courier]\r\nalttitle=Second\r\nbootloader=2\r\n";
+
+// Form5 works in AppFolder and Form1 in the current directory: both are the test's folder unless a test moves one.
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetAppFolderForTesting(dir.path());
+    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages.push_back(text.toStdString()); });
+  }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetMessageSinkForTesting(nullptr);
+    SetReplaceFaultForTesting(nullptr);
+  }
+  template <class W>
+  W* Open(const std::string& file) { testing::WriteBytes(ini, file); return W::Instance().Show(); }
+  template <class T = QWidget>
+  T* Find(QWidget* w, const char* name) {
+    T* child = w ? w->findChild<T*>(name) : nullptr;
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  QLineEdit* Box(QWidget* w, const char* name) { return Find<QLineEdit>(w, name); }
+  void Click(QWidget* w, const char* name) { QTest::mouseClick(Find<QAbstractButton>(w, name), Qt::LeftButton); }
+  std::string Buttons(QWidget* w) {  // "10": only Enable (Command1) is on; "01": only Disable
+    return std::to_string(Find(w, "Command1")->isEnabled()) + std::to_string(Find(w, "Command2")->isEnabled());
+  }
+  void ChooseGame(QWidget* w, int i) {
+    Find<QComboBox>(w, "Combo1")->setCurrentIndex(i - 1);
+    QTest::keyClick(Find(w, "Combo1"), Qt::Key_Down);  // picked with the keyboard, as a user may
+  }
+  void SelectEntry(QWidget* w, int row) {
+    QListWidget* list = Find<QListWidget>(w, "List1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+  }
+  QStringList Entries(QWidget* w) {
+    QStringList rows;
+    for (auto* item : Find<QListWidget>(w, "List1")->findItems("", Qt::MatchContains)) rows << item->text();
+    return rows;
+  }
+
+  testing::TempFolder dir;
+  testing::CurrentDirectory here{dir.path()};
+  fs::path ini = dir / "velox.ini";
+  std::vector<std::string> messages;
+};
+
+TEST_F(SettingsWindowTest, Form5OkAtOnceRewritesWhatItShows) {
+  const std::string head = "[default]\r\nrompath=C:\\Jeux\\\xC9t\xE9\r\nsavepath=\r\nresolution=1920,1080\r\n";
+  const std::string tail = "sound=0\r\n[Game]\r\npatch=1\r\n";
+  Form5Window* w = Open<Form5Window>(head + "viewport=640,480\r\nviewport=800,600\r\nviewport=1600,900\r\n" + tail);
+  EXPECT_EQ(Box(w, "Text1")->text(), "C:\\Jeux\\\u00c9t\u00e9");
+  EXPECT_EQ(Find<QComboBox>(w, "Combo1")->currentIndex(), -1) << "a resolution the list lacks";
+  EXPECT_EQ(Find<QComboBox>(w, "Combo2")->currentText(), "800 x 600") << "the last one the list holds";
+  EXPECT_TRUE(Find<QCheckBox>(w, "Check2")->isChecked());
+  Click(w, "Command3");
+  EXPECT_EQ(testing::ReadBytes(ini), head + "viewport=800,600\r\nviewport=800,600\r\nviewport=800,600\r\n" + tail);
+}
+
+TEST_F(SettingsWindowTest, Form5CancelAndEscapeWriteNothingAndEnterWritesAsTyped) {
+  const std::string file = "[default]\nrompath=a\nresolution=640,480";
+  for (int key : {0, int(Qt::Key_Escape), int(Qt::Key_Return)}) {
+    Form5Window* w = Open<Form5Window>(file);
+    QCheckBox* yes = Find<QCheckBox>(w, "Check1");
+    EXPECT_FALSE(yes->isChecked() || Find<QCheckBox>(w, "Check2")->isChecked()) << "the file has no sound line";
+    Click(w, "Check1");
+    Click(w, "Check1");  // the checked box passes its check to its partner
+    EXPECT_TRUE(!yes->isChecked() && Find<QCheckBox>(w, "Check2")->isChecked());
+    Box(w, "Text1")->clear();
+    QTest::keyClicks(Box(w, "Text1"), "  D:\\Caf");
+    Box(w, "Text1")->insert("\u00e9 \u20ac ");  // typed through an input method
+    Find<QComboBox>(w, "Combo1")->setCurrentIndex(7);
+    key ? QTest::keyClick(Box(w, "Text1"), Qt::Key(key)) : Click(w, "Command4");
+    EXPECT_EQ(Form5Window::Instance().Get(), nullptr) << key;
+    EXPECT_EQ(testing::ReadBytes(ini),
+              key == Qt::Key_Return ? "[default]\r\nrompath=  D:\\Caf\xE9 \x80 \r\nresolution=1600,1200\r\n" : file);
+  }
+}
+
+TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
+  Form5Window* w = Form5Window::Instance().Show();
+  EXPECT_FALSE(Find(Form1Window::Instance().Show(), "Combo1")->isEnabled());
+  Box(w, "Text1")->setText("D:\\roms");
+  Click(w, "Command3");
+  testing::WriteBytes(ini, "[default]\r\nrompath=a\r\nsavepath=x\r\n");
+  SetReplaceFaultForTesting([](std::string_view step, const fs::path&) { return step == "rename" ? EACCES : 0; });
+  Click(w, "Command3");
+  Box(w, "Text2")->setText("C:\\\u0141\u00f3d\u017a");
+  Click(w, "Command3");
+  EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("could not be read"), HasSubstr("velox.ini")),
+                                    AllOf(HasSubstr("could not be listed"), HasSubstr(ini.string())),
+                                    HasSubstr("could not be saved"), HasSubstr("left as it was"),
+                                    AllOf(HasSubstr("Saves Folder"), HasSubstr("Nothing was written"))));
+  EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\nrompath=a\r\nsavepath=x\r\n");
+  EXPECT_EQ(Form5Window::Instance().Get(), w);
+}
+
+TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutTheirFolderBack) {
+  fs::create_directories(dir / "roms" / "Arcade");
+  fs::create_directories(dir / "roms" / "racing");
+  const QString roms = QString::fromStdString((dir / "roms").string()), gone = roms + "/gone";
+  Form5Window* w = Open<Form5Window>("[default]\r\n");
+  Box(w, "Text1")->setText(roms + "/Arcade");
+  Click(w, "Command1");
+  Form6Window* picker = Form6Window::Instance().Get();
+  ASSERT_NE(picker, nullptr);
+  EXPECT_EQ(picker->CurrentFolder(), roms + "/Arcade");
+  QTreeWidget* tree = Find<QTreeWidget>(picker, "Dir1");
+  tree->setCurrentItem(tree->findItems("roms", Qt::MatchRecursive).value(0));
+  QTest::keyClick(tree, Qt::Key_Return);  // opens the folder instead of confirming
+  EXPECT_EQ(picker->CurrentFolder(), roms);
+  const QPoint at = tree->visualItemRect(tree->findItems("racing", Qt::MatchRecursive).value(0)).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(Box(w, "Text1")->text(), roms + "/Arcade") << "nothing reaches the box before Ok";
+  Click(picker, "Command1");
+  EXPECT_EQ(Box(w, "Text1")->text(), roms + "/racing");
+
+  Box(w, "Text2")->setText(gone);
+  Click(w, "Command2");
+  Form7Window* saves = Form7Window::Instance().Get();
+  ASSERT_NE(saves, nullptr);
+  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), "//");
+  ASSERT_TRUE(saves->OpenFolder(roms));
+  Find<QComboBox>(saves, "Drive1")->addItem("/no/such/volume");
+  Find<QComboBox>(saves, "Drive1")->setCurrentIndex(Find<QComboBox>(saves, "Drive1")->count() - 1);
+  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), "//");
+  Click(saves, "Command2");
+  EXPECT_EQ(Box(w, "Text2")->text(), gone) << "Cancel keeps the box";
+  Click(w, "Command2");
+  Click(Form7Window::Instance().Get(), "Command1");
+  EXPECT_EQ(Box(w, "Text2")->text(), "/") << "a root keeps its separator";
+
+  // Ok once the settings dialog is gone has no box to fill.
+  Click(w, "Command1");
+  picker = Form6Window::Instance().Get();
+  Click(w, "Command4");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  Click(picker, "Command1");
+  EXPECT_THAT(messages, ElementsAre(HasSubstr("closed")));
+  EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\n");
+}
+
+TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAtOnce) {
+  SetAppFolderForTesting(dir / "elsewhere");  // the editor keeps to the current directory
+  Form1Window* w = Open<Form1Window>(kGames);
+  EXPECT_EQ(Find<QComboBox>(w, "Combo1")->count(), 3);
+  EXPECT_EQ(Find<QComboBox>(w, "Combo1")->itemText(1), "Pixel B\u00e4rn");
+  EXPECT_EQ(Find<QLabel>(w, "Label1")->text(), "");
+  EXPECT_EQ(Buttons(w), "00");
+  ChooseGame(w, 2);
+  EXPECT_EQ(Find<QLabel>(w, "Label1")->text() + Find<QLabel>(w, "Label3")->text() + Find<QLabel>(w, "Label4")->text(),
+            "Title :Star Courier DeluxeNeeds the loader");
+  EXPECT_EQ(Entries(w), QStringList({"bootloader=2", "//bootloader =1", "// patch=0x8000,\u00b9", "//a note", ""}));
+  const char* buttons[] = {"01", "10", "10", "00", "01"};
+  for (int row = 0; row < 5; ++row) {
+    SelectEntry(w, row);
+    EXPECT_EQ(Buttons(w), buttons[row]) << row;
+  }
+  QTest::keyClick(Find(w, "List1"), Qt::Key_Up);  // the keyboard selects as well
+  EXPECT_EQ(Buttons(w), "00");
+
+  SelectEntry(w, 2);
+  Click(w, "Command1");
+  std::string expected = kGames;
+  EXPECT_EQ(testing::ReadBytes(ini), expected.replace(expected.find("// patch="), 9, " patch="));
+  EXPECT_TRUE(Find<QListWidget>(w, "List1")->selectedItems().isEmpty());
+  EXPECT_EQ(Buttons(w), "00");
+  SelectEntry(w, 2);
+  Click(w, "Command2");
+  EXPECT_EQ(testing::ReadBytes(ini), kGames);
+
+  // An entry changed on disk meanwhile is told, not guessed, and the view shows the file as it now is.
+  ChooseGame(w, 1);
+  SelectEntry(w, 0);
+  testing::WriteBytes(ini, expected = kGames.substr(0, kGames.find("patch=0x10,1")) + "patch=0x10,2\r\n");
+  Click(w, "Command2");
+  EXPECT_THAT(messages, ElementsAre(HasSubstr("could not be disabled")));
+  EXPECT_EQ(testing::ReadBytes(ini), expected);
+  EXPECT_EQ(Entries(w), QStringList({"patch=0x10,2"}));
+}
+
+TEST_F(SettingsWindowTest, Screenshot) {
+  testing::CopyDemo(dir.path());
+  for (const char* f : {"Roms/Arcade", "Roms/Puzzle", "Roms/Racing", "Roms/Sports"}) fs::create_directories(dir / f);
+  Form5Window* settings = Form5Window::Instance().Show();
+  Box(settings, "Text1")->setText(QString::fromStdString((dir / "Roms").string()));
+  Click(settings, "Command1");
+  Box(settings, "Text1")->setText("C:\\Velox\\Roms");
+  Form1Window* editor = Form1Window::Instance().Show();
+  ChooseGame(editor, 1);
+  SelectEntry(editor, 1);
+  const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
+  QWidget* windows[] = {settings, Form6Window::Instance().Get(), editor};
+  for (QWidget* window : windows) {
+    const QPixmap shot = window->grab();
+    EXPECT_FALSE(shot.isNull());
+    if (!folder.isEmpty()) {
+      EXPECT_TRUE(shot.save(QDir(folder).filePath(window->objectName() + ".png")));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui
