@@ -29,19 +29,6 @@ TEST_F(SafeFileTest, ReplacesAndCreates) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
-TEST_F(SafeFileTest, UsesTheNamedTemporaryFile) {
-  WriteBytes(dir / "velox.ini", "old");
-  std::vector<fs::path> seen;
-  SetReplaceFaultForTesting([&](std::string_view, const fs::path& temp) {
-    seen.push_back(temp);
-    return 0;
-  });
-  ASSERT_TRUE(ReplaceFile(dir / "velox.ini", "new", dir / "-velox-.ini").ok());
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), dir / "-velox-.ini");
-  EXPECT_FALSE(fs::exists(dir / "-velox-.ini"));
-}
-
 struct FaultCase {
   const char* step;
   int error;
@@ -100,20 +87,9 @@ TEST_F(SafeFileTest, CopyAndRemove) {
   WriteBytes(dir / "src.cfg", std::string("\x01\x40\0\r\n", 5));
   ASSERT_TRUE(CopyFileReplacing(dir / "src.cfg", dir / "dst.pad").ok());
   EXPECT_EQ(ReadBytes(dir / "dst.pad"), std::string("\x01\x40\0\r\n", 5));
-
-  const Status missing = CopyFileReplacing(dir / "none.cfg", dir / "dst.pad");
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().file, dir / "none.cfg");
-  EXPECT_EQ(ReadBytes(dir / "dst.pad"), std::string("\x01\x40\0\r\n", 5));
-
   EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok());
+  EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok()) << "a missing file is not an error";
   EXPECT_FALSE(fs::exists(dir / "dst.pad"));
-  EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok());
-
-  WriteBytes(dir / "locked.dll", "x");
-  testing::MakeReadOnly(dir / "locked.dll");
-  EXPECT_FALSE(RemoveFileIfExists(dir / "locked.dll").ok());
-  EXPECT_TRUE(fs::exists(dir / "locked.dll"));
 }
 
 }  // namespace
