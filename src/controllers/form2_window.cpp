@@ -70,13 +70,8 @@ GamepadMapping Form2Window::ShownMapping() const {
 }
 
 void Form2Window::Form2_Command1_Click() {
-  const Status written = WriteGamepadMapping(AppFolder(), ShownMapping());
-  if (!written) {
-    ShowProblem(this, MessageFor(QStringLiteral("The gamepad mapping could not be saved."), written.error(),
-                                 QStringLiteral("The gamepad mapping file was left unchanged; your choices are still shown.")));
-    return;
-  }
-  close();
+  CloseOrReport(this, WriteGamepadMapping(AppFolder(), ShownMapping()), QStringLiteral("The gamepad mapping could not be saved."),
+                QStringLiteral("The gamepad mapping file was left unchanged; your choices are still shown."));
 }
 
 void Form2Window::Form2_Command2_Click() { close(); }

@@ -47,13 +47,8 @@ KeyboardMapping Form4Window::ShownMapping() const {
 }
 
 void Form4Window::Form4_Command1_Click() {
-  const Status written = WriteKeyboardMapping(AppFolder(), ShownMapping());
-  if (!written) {
-    ShowProblem(this, MessageFor(QStringLiteral("The keyboard mapping could not be saved."), written.error(),
-                                 QStringLiteral("The keyboard mapping file was left unchanged; your choices are still shown.")));
-    return;
-  }
-  close();
+  CloseOrReport(this, WriteKeyboardMapping(AppFolder(), ShownMapping()), QStringLiteral("The keyboard mapping could not be saved."),
+                QStringLiteral("The keyboard mapping file was left unchanged; your choices are still shown."));
 }
 
 void Form4Window::Form4_Command2_Click() { close(); }

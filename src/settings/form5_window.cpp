@@ -118,13 +118,8 @@ void Form5Window::Form5_Command3_Click() {
     settings.sound = SoundSetting::kOn;
   }
 
-  const Status written = WriteGeneralSettings(SettingsFile(), TemporaryFile(), settings);
-  if (!written) {
-    ShowProblem(this, MessageFor(QStringLiteral("The emulator settings could not be saved."), written.error(),
-                                 QStringLiteral("velox.ini was left as it was; the dialog stays open with your values.")));
-    return;
-  }
-  close();
+  CloseOrReport(this, WriteGeneralSettings(SettingsFile(), TemporaryFile(), settings), QStringLiteral("The emulator settings could not be saved."),
+                QStringLiteral("velox.ini was left as it was; the dialog stays open with your values."));
 }
 
 void Form5Window::Form5_Command4_Click() { close(); }

@@ -1,6 +1,7 @@
 #include "ui/messages.h"
 
 #include <QMessageBox>
+#include <QWidget>
 
 #include "ui/velox_dialog.h"
 
@@ -40,6 +41,14 @@ void ShowProblem(QWidget* parent, const UserMessage& message) {
     return;
   }
   QMessageBox::warning(parent, title, text);
+}
+
+void CloseOrReport(QWidget* window, const Status& written, const QString& problem, const QString& unchanged) {
+  if (written) {
+    window->close();
+    return;
+  }
+  ShowProblem(window, MessageFor(problem, written.error(), unchanged));
 }
 
 void SetMessageSinkForTesting(MessageSink sink) { Sink() = std::move(sink); }

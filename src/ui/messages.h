@@ -25,6 +25,10 @@ UserMessage MessageFor(const QString& problem, const FileError& error, const QSt
 
 void ShowProblem(QWidget* parent, const UserMessage& message);
 
+// Closes the window when the write succeeded; otherwise tells the user and keeps
+// it open with what they entered.
+void CloseOrReport(QWidget* window, const Status& written, const QString& problem, const QString& unchanged);
+
 // Tests: route messages to the sink instead of a message box (null restores the box).
 using MessageSink = std::function<void(const QString& title, const QString& text)>;
 void SetMessageSinkForTesting(MessageSink sink);
