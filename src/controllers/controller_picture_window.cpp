@@ -1,5 +1,7 @@
 #include "controllers/controller_picture_window.h"
 
+#include <QComboBox>
+
 #include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -174,6 +176,17 @@ void ControllerPicture::paintEvent(QPaintEvent*) {
   DrawButton(p, DesignPoint(static_cast<int>(ButtonName::GreenButton)), 9, QColor(40, 160, 70));
   DrawButton(p, DesignPoint(static_cast<int>(ButtonName::BlueButton)), 9, QColor(50, 90, 200));
   p.restore();
+}
+
+std::array<QComboBox*, kControllerButtonCount> AttachCombos(QWidget* form, ControllerPicture* picture) {
+  std::array<QComboBox*, kControllerButtonCount> combos{};
+  std::array<QWidget*, kControllerButtonCount> lined{};
+  for (int k = 1; k <= kControllerButtonCount; ++k) {
+    combos[k - 1] = form->findChild<QComboBox*>(QStringLiteral("Combo%1").arg(k));
+    lined[k - 1] = combos[k - 1];
+  }
+  picture->SetCombos(lined);
+  return combos;
 }
 
 }  // namespace velox::ui

@@ -11,6 +11,8 @@
 
 #include "controllers/controller_button.h"
 
+class QComboBox;
+
 namespace velox::ui {
 
 class ControllerPicture : public QWidget {
@@ -40,5 +42,9 @@ class ControllerPicture : public QWidget {
 
   std::array<QPointer<QWidget>, kControllerButtonCount> combos_;
 };
+
+// The form's Combo1 to Combo14, in position order, each joined to its button
+// in the picture by a line.
+std::array<QComboBox*, kControllerButtonCount> AttachCombos(QWidget* form, ControllerPicture* picture);
 
 }  // namespace velox::ui

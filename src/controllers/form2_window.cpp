@@ -1,7 +1,6 @@
 #include "controllers/form2_window.h"
 
 #include "controllers/joystick_sdl.h"
-#include <algorithm>
 
 #include "shell/install_layout.h"
 #include "ui/messages.h"
@@ -20,11 +19,7 @@ constexpr int kSearchMilliseconds = 250;
 Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form2>()) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
-  combos_ = {ui_->Combo1, ui_->Combo2,  ui_->Combo3,  ui_->Combo4,  ui_->Combo5,  ui_->Combo6,  ui_->Combo7,
-             ui_->Combo8, ui_->Combo9, ui_->Combo10, ui_->Combo11, ui_->Combo12, ui_->Combo13, ui_->Combo14};
-  std::array<QWidget*, kControllerButtonCount> lined{};
-  std::copy(combos_.begin(), combos_.end(), lined.begin());
-  ui_->Image1->SetCombos(lined);
+  combos_ = AttachCombos(this, ui_->Image1);
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("Timer1"));
   timer_->setInterval(kPollMilliseconds);

@@ -1,6 +1,5 @@
 #include "controllers/form4_window.h"
 
-#include <algorithm>
 
 #include "shell/install_layout.h"
 #include "ui/messages.h"
@@ -11,11 +10,7 @@ namespace velox::ui {
 Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
-  combos_ = {ui_->Combo1, ui_->Combo2,  ui_->Combo3,  ui_->Combo4,  ui_->Combo5,  ui_->Combo6,  ui_->Combo7,
-             ui_->Combo8, ui_->Combo9, ui_->Combo10, ui_->Combo11, ui_->Combo12, ui_->Combo13, ui_->Combo14};
-  std::array<QWidget*, kControllerButtonCount> lined{};
-  std::copy(combos_.begin(), combos_.end(), lined.begin());
-  ui_->Image1->SetCombos(lined);
+  combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);
 }
