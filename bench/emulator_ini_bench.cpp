@@ -51,7 +51,7 @@ class LargeFile : public benchmark::Fixture {
     ini = folder / "velox.ini";
     temp = folder / "-velox-.ini";
     if (bytes.empty()) bytes = LargeSettingsFile();
-    (void)velox::ReplaceFile(ini, bytes);
+    (void)velox::ReplaceWholeFile(ini, bytes);
   }
   void TearDown(const benchmark::State&) override {
     std::error_code ec;
@@ -118,7 +118,7 @@ BENCHMARK_F(LargeFile, WriteGeneralSettings)(benchmark::State& state) {
 BENCHMARK_F(LargeFile, PlainCopy)(benchmark::State& state) {
   for (auto _ : state) {
     auto read = velox::ReadFileBytes(ini);
-    const velox::Status done = velox::ReplaceFile(ini, *read, temp);
+    const velox::Status done = velox::ReplaceWholeFile(ini, *read, temp);
     if (!done) state.SkipWithError(done.error().Describe().c_str());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));

@@ -66,7 +66,7 @@ std::string GamepadMappingBytes(const GamepadMapping& mapping) {
 }
 
 Status WriteGamepadMapping(const std::filesystem::path& appFolder, const GamepadMapping& mapping) {
-  return ReplaceFile(GamepadMappingPath(appFolder), GamepadMappingBytes(mapping));
+  return ReplaceWholeFile(GamepadMappingPath(appFolder), GamepadMappingBytes(mapping));
 }
 
 std::string PressedButtonText(std::uint32_t buttons) {

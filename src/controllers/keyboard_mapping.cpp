@@ -62,7 +62,7 @@ std::string KeyboardMappingBytes(const KeyboardMapping& mapping) {
 }
 
 Status WriteKeyboardMapping(const std::filesystem::path& appFolder, const KeyboardMapping& mapping) {
-  return ReplaceFile(KeyboardMappingPath(appFolder), KeyboardMappingBytes(mapping));
+  return ReplaceWholeFile(KeyboardMappingPath(appFolder), KeyboardMappingBytes(mapping));
 }
 
 }  // namespace velox

@@ -357,7 +357,7 @@ std::string ComposeProfile(ProfileKind kind, const JoystickMaskTable& masks, con
 Status WriteProfile(const fs::path& appFolder, std::string_view composed) {
   std::string bytes(composed);
   bytes.append("\r\n");
-  return ReplaceFile(JoinedPath(appFolder, "\\velox.pad"), bytes);
+  return ReplaceWholeFile(JoinedPath(appFolder, "\\velox.pad"), bytes);
 }
 
 namespace {
@@ -399,7 +399,7 @@ Status RunControllerOk(const fs::path& appFolder, std::optional<ControllerMode> 
     done.profileDeleted = existed;
   }
 
-  if (Status stored = ReplaceFile(ModeFilePath(appFolder), ModeFileBytes(mode)); !stored) return stored;
+  if (Status stored = ReplaceWholeFile(ModeFilePath(appFolder), ModeFileBytes(mode)); !stored) return stored;
   done.modeStored = true;
   if (!mode) return {};
 

@@ -240,7 +240,7 @@ Status WriteGeneralSettings(const std::filesystem::path& file, const std::filesy
   // Reading first also keeps a missing file missing: nothing is created in its place.
   Result<std::string> bytes = ReadFileBytes(file);
   if (!bytes) return bytes.error();
-  return ReplaceFile(file, RewriteGeneralSettings(*bytes, settings), temp);
+  return ReplaceWholeFile(file, RewriteGeneralSettings(*bytes, settings), temp);
 }
 
 Result<std::vector<std::string>> ListGames(const std::filesystem::path& file) {
@@ -273,7 +273,7 @@ Status SwitchEntry(const std::filesystem::path& file, const std::filesystem::pat
     return FileError{file, "the game \"" + std::string(game) + "\" no longer holds the entry \"" +
                                std::string(entry) + "\""};
   }
-  return ReplaceFile(file, *rewritten, temp);
+  return ReplaceWholeFile(file, *rewritten, temp);
 }
 
 }  // namespace velox

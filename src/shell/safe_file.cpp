@@ -85,11 +85,11 @@ bool FileExists(const fs::path& file) {
   return fs::is_regular_file(file, ec);
 }
 
-Status ReplaceFile(const fs::path& target, std::string_view bytes) {
-  return ReplaceFile(target, bytes, DefaultTemp(target));
+Status ReplaceWholeFile(const fs::path& target, std::string_view bytes) {
+  return ReplaceWholeFile(target, bytes, DefaultTemp(target));
 }
 
-Status ReplaceFile(const fs::path& target, std::string_view bytes, const fs::path& temp) {
+Status ReplaceWholeFile(const fs::path& target, std::string_view bytes, const fs::path& temp) {
   std::error_code ec;
   if (fs::is_directory(target, ec)) return FileError{target, "is a folder, not a file"};
   if (IsReadOnly(target)) return FileError{target, "is read-only"};
@@ -142,7 +142,7 @@ Status ReplaceFile(const fs::path& target, std::string_view bytes, const fs::pat
 Status CopyFileReplacing(const fs::path& source, const fs::path& target) {
   Result<std::string> bytes = ReadFileBytes(source);
   if (!bytes) return bytes.error();
-  return ReplaceFile(target, *bytes);
+  return ReplaceWholeFile(target, *bytes);
 }
 
 Status RemoveFileIfExists(const fs::path& file) {

@@ -15,8 +15,8 @@ namespace velox {
 // name beside the target). A target that exists and is read-only is refused,
 // as Windows would refuse it. On failure the target is as it was and the
 // temporary file is removed.
-Status ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
-Status ReplaceFile(const std::filesystem::path& target, std::string_view bytes,
+Status ReplaceWholeFile(const std::filesystem::path& target, std::string_view bytes);
+Status ReplaceWholeFile(const std::filesystem::path& target, std::string_view bytes,
                    const std::filesystem::path& temp);
 
 // Copies source over target the same safe way; the source must be a readable file.

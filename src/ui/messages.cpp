@@ -16,7 +16,7 @@ MessageSink& Sink() {
 
 QString ToQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
-QString FormatMessage(const UserMessage& message) {
+QString FormatUserMessage(const UserMessage& message) {
   QString text = message.problem;
   if (!message.file.isEmpty()) text += QStringLiteral("\n\nFile: ") + message.file;
   if (!message.unchanged.isEmpty()) text += QStringLiteral("\n\n") + message.unchanged;
@@ -35,7 +35,7 @@ UserMessage MessageFor(const QString& problem, const FileError& error, const QSt
 
 void ShowProblem(QWidget* parent, const UserMessage& message) {
   const QString title = QString::fromLatin1(kWindowCaption);
-  const QString text = FormatMessage(message);
+  const QString text = FormatUserMessage(message);
   if (Sink()) {
     Sink()(title, text);
     return;

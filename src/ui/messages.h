@@ -18,7 +18,7 @@ struct UserMessage {
   QString unchanged;  // what was left as it was, may be empty
 };
 
-QString FormatMessage(const UserMessage& message);
+QString FormatUserMessage(const UserMessage& message);
 
 // problem: e.g. "The settings could not be saved."; the error's file and cause are added.
 UserMessage MessageFor(const QString& problem, const FileError& error, const QString& unchanged = {});

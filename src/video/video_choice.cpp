@@ -79,7 +79,7 @@ Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice) {
   std::string text = entry ? WrapperCatalogue::ChoiceText(entry->choice) : std::string();
   std::string bytes;
   AppendLine(bytes, text);
-  return ReplaceFile(VideoChoiceFile(appFolder), bytes);
+  return ReplaceWholeFile(VideoChoiceFile(appFolder), bytes);
 }
 
 Status StartSetupProgram(std::string_view button) {

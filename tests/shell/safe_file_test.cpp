@@ -21,9 +21,9 @@ class SafeFileTest : public ::testing::Test {
 
 TEST_F(SafeFileTest, ReplacesAndCreates) {
   WriteBytes(dir / "a.cfg", "old");
-  ASSERT_TRUE(ReplaceFile(dir / "a.cfg", "new").ok());
+  ASSERT_TRUE(ReplaceWholeFile(dir / "a.cfg", "new").ok());
   EXPECT_EQ(ReadBytes(dir / "a.cfg"), "new");
-  ASSERT_TRUE(ReplaceFile(dir / "b.cfg", "fresh").ok());
+  ASSERT_TRUE(ReplaceWholeFile(dir / "b.cfg", "fresh").ok());
   EXPECT_EQ(ReadBytes(dir / "b.cfg"), "fresh");
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
@@ -42,7 +42,7 @@ TEST_P(SafeFileFaultTest, AFailedStepLeavesTheOriginalIntact) {
   SetReplaceFaultForTesting([&](std::string_view step, const fs::path&) {
     return step == GetParam().step ? GetParam().error : 0;
   });
-  const Status s = ReplaceFile(dir / "velox.pad", std::string(100000, 'x'));
+  const Status s = ReplaceWholeFile(dir / "velox.pad", std::string(100000, 'x'));
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().file, dir / "velox.pad");
   EXPECT_EQ(s.error().cause, GetParam().cause);
@@ -60,17 +60,17 @@ INSTANTIATE_TEST_SUITE_P(Steps, SafeFileFaultTest,
 TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
   WriteBytes(dir / "ro.pad", "keep");
   testing::MakeReadOnly(dir / "ro.pad");
-  Status s = ReplaceFile(dir / "ro.pad", "new");
+  Status s = ReplaceWholeFile(dir / "ro.pad", "new");
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().cause, "is read-only");
   EXPECT_EQ(ReadBytes(dir / "ro.pad"), "keep");
 
   fs::create_directory(dir / "folder.cfg");
-  s = ReplaceFile(dir / "folder.cfg", "new");
+  s = ReplaceWholeFile(dir / "folder.cfg", "new");
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().cause, "is a folder, not a file");
 
-  s = ReplaceFile(dir / "Data/controller.cfg", "1\r\n");
+  s = ReplaceWholeFile(dir / "Data/controller.cfg", "1\r\n");
   ASSERT_FALSE(s.ok());
   EXPECT_NE(s.error().cause.find("does not exist"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "Data"));
@@ -79,7 +79,7 @@ TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
 TEST_F(SafeFileTest, KeepsThePermissionsOfTheReplacedFile) {
   WriteBytes(dir / "run.sh", "#!/bin/sh\n");
   fs::permissions(dir / "run.sh", fs::perms::owner_all);
-  ASSERT_TRUE(ReplaceFile(dir / "run.sh", "#!/bin/sh\nexit 0\n").ok());
+  ASSERT_TRUE(ReplaceWholeFile(dir / "run.sh", "#!/bin/sh\nexit 0\n").ok());
   EXPECT_EQ(fs::status(dir / "run.sh").permissions() & fs::perms::all, fs::perms::owner_all);
 }
 
@@ -124,8 +124,8 @@ TEST(SafeFileFullDisk, AReplacementThatDoesNotFitLeavesTheOriginal) {
   if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
   const fs::path target = dir / "small/velox.ini";
   const std::string original(30 * 1024, 'o');
-  ASSERT_TRUE(ReplaceFile(target, original).ok());
-  const Status s = ReplaceFile(target, std::string(50 * 1024, 'n'), dir / "small/-velox-.ini");
+  ASSERT_TRUE(ReplaceWholeFile(target, original).ok());
+  const Status s = ReplaceWholeFile(target, std::string(50 * 1024, 'n'), dir / "small/-velox-.ini");
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().cause, "the disk is full");
   EXPECT_EQ(testing::ReadBytes(target), original);
