@@ -1,14 +1,18 @@
 #include "shell/launcher_window.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 #include "ui/messages.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
@@ -38,7 +42,9 @@ class StandInDialog : public VeloxDialog {
 class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetAppFolderForTesting(app.path());
+    // Letters beyond ASCII, as in a user's own folder names.
+    fs::create_directories(appFolder);
+    SetAppFolderForTesting(appFolder);
     SetMessageSinkForTesting([this](const QString& title, const QString& text) {
       titles << title;
       messages << text;
@@ -49,6 +55,7 @@ class LauncherTest : public ::testing::Test {
   QPushButton* Button(Form3Window& w, const char* name) { return w.findChild<QPushButton*>(name); }
 
   testing::TempFolder app;
+  const fs::path appFolder = app.path() / u8"Jeux vid\u00e9o" / u8"Jos\u00e9 \u30d3\u30c7\u30aa";
   QStringList titles;
   QStringList messages;
 };
@@ -71,7 +78,9 @@ TEST_F(LauncherTest, ShowsTheSixButtonsInOrderWithTheirCaptions) {
     lastY = b->y();
   }
   EXPECT_GT(Button(w, "Command3")->height(), Button(w, "Command6")->height());
-  EXPECT_EQ(w.findChild<QLineEdit*>("Text1")->text(), QString::fromStdString(app.path().string()));
+  EXPECT_EQ(w.findChild<QLineEdit*>("Text1")->text(), testing::Shown(appFolder));
+  EXPECT_TRUE(w.findChild<QLineEdit*>("Text1")->text().endsWith(QStringLiteral("Jeux vid\u00e9o%1Jos\u00e9 \u30d3\u30c7\u30aa")
+                                                                     .arg(QDir::separator())));
   // A dialog button without its dialog is there but cannot be pressed.
   EXPECT_FALSE(Button(w, "Command2")->isEnabled());
   for (const char* name : {"Text1", "Image1", "Image2"}) {
@@ -126,7 +135,43 @@ TEST_F(LauncherTest, RunStartsTheEmulatorFromTheCurrentDirectoryAndEnds) {
   EXPECT_EQ(quits, 1);
   EXPECT_TRUE(messages.isEmpty());
   // Text1 still shows AppFolder, not the current directory.
-  EXPECT_EQ(w.findChild<QLineEdit*>("Text1")->text(), QString::fromStdString(app.path().string()));
+  EXPECT_EQ(w.findChild<QLineEdit*>("Text1")->text(), testing::Shown(appFolder));
+}
+
+// A real Windows program in place of the emulator, in a folder named with
+// letters beyond ASCII: on Linux "Run Velox HLE" starts it through Wine, on
+// Windows (and under Wine) through CreateProcessW. It is started with no
+// arguments, in the current directory.
+TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
+  fs::path program;
+#if defined(_WIN32)
+  program = testing::MarkerProgram();
+#elif defined(VELOX_WINDOWS_MARKER_PROGRAM)
+  if (std::system("command -v wine >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "wine is not installed, so a Windows emulator cannot be started here";
+  }
+  program = VELOX_WINDOWS_MARKER_PROGRAM;
+#else
+  GTEST_SKIP() << "no MinGW-w64 compiler was found to build a Windows program to stand in for the emulator";
+#endif
+  testing::TempFolder cwd;
+  const fs::path folder = cwd.path() / u8"Jeux vid\u00e9o" / u8"\u30d3\u30c7\u30aa";
+  fs::create_directories(folder);
+  fs::copy_file(program, folder / "VELOX.exe");
+  testing::CurrentDirectory cd(folder);
+  int quits = 0;
+  LauncherActions actions;
+  actions.quit = [&] { ++quits; };
+  Form3Window w(actions);
+  QTest::mouseClick(Button(w, "Command3"), Qt::LeftButton);
+  EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+  EXPECT_EQ(quits, 1);
+
+  const fs::path launch = folder / "launch-VELOX.exe.txt";
+  ASSERT_TRUE(testing::WaitForFile(launch)) << "the emulator never wrote " << launch;
+  const std::string said = testing::ReadBytes(launch);
+  EXPECT_THAT(said, ::testing::StartsWith("folder=" + testing::WindowsName(folder) + "\ncommand line="));
+  EXPECT_THAT(said, ::testing::ContainsRegex("command line=[^\n]*VELOX\\.exe\"? *\n$")) << "no arguments";
 }
 
 TEST_F(LauncherTest, RunWithoutTheEmulatorSaysSoAndStaysOpen) {
@@ -141,7 +186,7 @@ TEST_F(LauncherTest, RunWithoutTheEmulatorSaysSoAndStaysOpen) {
   ASSERT_EQ(messages.size(), 1);
   EXPECT_EQ(titles[0], "Velox Configurator v1.1.1");
   EXPECT_TRUE(messages[0].contains("Velox HLE could not be started"));
-  EXPECT_TRUE(messages[0].contains(QString::fromStdString((cwd / "VELOX.exe").string())));
+  EXPECT_TRUE(messages[0].contains(testing::Shown(cwd / "VELOX.exe")));
   EXPECT_TRUE(messages[0].contains("no such program"));
 }
 
@@ -163,7 +208,7 @@ TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
   testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
   QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
   ASSERT_EQ(opened.size(), 1);
-  EXPECT_EQ(opened[0], QString::fromStdString((cwd / "Veloxhlp.hlp").string()));
+  EXPECT_EQ(opened[0], testing::Shown(cwd / "Veloxhlp.hlp"));
   EXPECT_EQ(messages.size(), 1);
 }
 

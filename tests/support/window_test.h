@@ -1,0 +1,45 @@
+#pragma once
+// Helpers of the window tests: paths as the windows show them, readable
+// QString failures, and waiting for a started program's file.
+
+#include <QDeadlineTimer>
+#include <QString>
+#include <QTest>
+#include <filesystem>
+#include <ostream>
+
+// GoogleTest prints a QString that differs as text, not as UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace velox::testing {
+
+// A path as a window shows it: every letter kept, in the system's own separators.
+inline QString Shown(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.lexically_normal().make_preferred().u16string());
+}
+
+// Waits, with the event loop running, until the file exists or the bound passes.
+// The bound is generous: a program started through a fresh Wine prefix takes seconds.
+inline bool WaitForFile(const std::filesystem::path& file, int seconds = 180) {
+  const QDeadlineTimer deadline(seconds * 1000);
+  std::error_code ec;
+  while (!std::filesystem::exists(file, ec)) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(20);
+  }
+  return true;
+}
+
+// What a Windows program (native, or under Wine) sees as this folder's name.
+inline std::string WindowsName(const std::filesystem::path& folder) {
+#ifdef _WIN32
+  const std::u8string text = folder.u8string();
+#else
+  // Wine shows the Linux file system as drive Z:.
+  std::u8string text = u8"Z:" + folder.u8string();
+  for (char8_t& c : text) c = c == u8'/' ? u8'\\' : c;
+#endif
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace velox::testing
