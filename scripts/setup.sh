@@ -8,6 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xvfb xauth x11-utils imagemagick
+  # The Windows build and its tests under Wine
+  g++-mingw-w64-x86-64-posix qt6-base-dev-tools wine wine64 xz-utils unzip
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the suite, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzzer briefly.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows build with
+# its whole suite under Wine, then each fuzzer briefly.
 # Exits non-zero on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,14 +11,18 @@ export QT_QPA_PLATFORM=offscreen
 scripts/setup.sh
 
 echo "== Build and test =="
+rm -rf build/default/wineprefix
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer =="
+rm -rf build/asan/wineprefix
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+scripts/test-windows.sh
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== Fuzzers, briefly =="

@@ -10,6 +10,7 @@
 #include "shell/install_layout.h"
 #include "shell/safe_file.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 #include "ui/messages.h"
 
 namespace velox::ui {
@@ -113,7 +114,7 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
   Box(w, "Text2")->setText("C:\\\u0141\u00f3d\u017a");
   Click(w, "Command3");
   EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("could not be read"), HasSubstr("velox.ini")),
-                                    AllOf(HasSubstr("could not be listed"), HasSubstr(ini.string())),
+                                    AllOf(HasSubstr("could not be listed"), HasSubstr(testing::Shown(ini).toStdString())),
                                     HasSubstr("could not be saved"), HasSubstr("left as it was"),
                                     AllOf(HasSubstr("Saves Folder"), HasSubstr("Nothing was written"))));
   EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\nrompath=a\r\nsavepath=x\r\n");
@@ -121,40 +122,47 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
 }
 
 TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutTheirFolderBack) {
-  fs::create_directories(dir / "roms" / "Arcade");
-  fs::create_directories(dir / "roms" / "racing");
-  const QString roms = QString::fromStdString((dir / "roms").string()), gone = roms + "/gone";
+#ifdef _WIN32
+  const QString root = "C:\\", rootDrive = "C:";
+#else
+  const QString root = "/", rootDrive = "/";
+#endif
+  const fs::path base = dir.path() / u8"Jeux vid\u00e9o" / u8"\u30d3\u30c7\u30aa";
+  fs::create_directories(base / "roms" / "Arcade");
+  fs::create_directories(base / "roms" / "racing");
+  const QString roms = testing::Shown(base / "roms"), gone = testing::Shown(base / "roms" / "gone");
   Form5Window* w = Open<Form5Window>("[default]\r\n");
-  Box(w, "Text1")->setText(roms + "/Arcade");
+  Box(w, "Text1")->setText(testing::Shown(base / "roms" / "Arcade"));
   Click(w, "Command1");
   Form6Window* picker = Form6Window::Instance().Get();
   ASSERT_NE(picker, nullptr);
-  EXPECT_EQ(picker->CurrentFolder(), roms + "/Arcade");
+  EXPECT_EQ(picker->CurrentFolder(), testing::Shown(base / "roms" / "Arcade"));
   QTreeWidget* tree = Find<QTreeWidget>(picker, "Dir1");
+  EXPECT_FALSE(tree->findItems(u8"\u30d3\u30c7\u30aa", Qt::MatchRecursive).isEmpty()) << "folder names keep their letters";
   tree->setCurrentItem(tree->findItems("roms", Qt::MatchRecursive).value(0));
   QTest::keyClick(tree, Qt::Key_Return);  // opens the folder instead of confirming
   EXPECT_EQ(picker->CurrentFolder(), roms);
   const QPoint at = tree->visualItemRect(tree->findItems("racing", Qt::MatchRecursive).value(0)).center();
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-  EXPECT_EQ(Box(w, "Text1")->text(), roms + "/Arcade") << "nothing reaches the box before Ok";
+  EXPECT_EQ(Box(w, "Text1")->text(), testing::Shown(base / "roms" / "Arcade")) << "nothing reaches the box before Ok";
   Click(picker, "Command1");
-  EXPECT_EQ(Box(w, "Text1")->text(), roms + "/racing");
+  EXPECT_EQ(Box(w, "Text1")->text(), testing::Shown(base / "roms" / "racing"));
 
   Box(w, "Text2")->setText(gone);
   Click(w, "Command2");
   Form7Window* saves = Form7Window::Instance().Get();
   ASSERT_NE(saves, nullptr);
-  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), "//");
+  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), root + rootDrive);
   ASSERT_TRUE(saves->OpenFolder(roms));
   Find<QComboBox>(saves, "Drive1")->addItem("/no/such/volume");
   Find<QComboBox>(saves, "Drive1")->setCurrentIndex(Find<QComboBox>(saves, "Drive1")->count() - 1);
-  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), "//");
+  EXPECT_EQ(saves->CurrentFolder() + saves->CurrentDrive(), root + rootDrive);
   Click(saves, "Command2");
   EXPECT_EQ(Box(w, "Text2")->text(), gone) << "Cancel keeps the box";
   Click(w, "Command2");
   Click(Form7Window::Instance().Get(), "Command1");
-  EXPECT_EQ(Box(w, "Text2")->text(), "/") << "a root keeps its separator";
+  EXPECT_EQ(Box(w, "Text2")->text(), root) << "a root keeps its separator";
 
   // Ok once the settings dialog is gone has no box to fill.
   Click(w, "Command1");
@@ -209,7 +217,7 @@ TEST_F(SettingsWindowTest, Screenshot) {
   testing::CopyDemo(dir.path());
   for (const char* f : {"Roms/Arcade", "Roms/Puzzle", "Roms/Racing", "Roms/Sports"}) fs::create_directories(dir / f);
   Form5Window* settings = Form5Window::Instance().Show();
-  Box(settings, "Text1")->setText(QString::fromStdString((dir / "Roms").string()));
+  Box(settings, "Text1")->setText(testing::Shown(dir / "Roms"));
   Click(settings, "Command1");
   Box(settings, "Text1")->setText("C:\\Velox\\Roms");
   Form1Window* editor = Form1Window::Instance().Show();

@@ -171,7 +171,9 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
   ASSERT_TRUE(testing::WaitForFile(launch)) << "the emulator never wrote " << launch;
   const std::string said = testing::ReadBytes(launch);
   EXPECT_THAT(said, ::testing::StartsWith("folder=" + testing::WindowsName(folder) + "\ncommand line="));
-  EXPECT_THAT(said, ::testing::ContainsRegex("command line=[^\n]*VELOX\\.exe\"? *\n$")) << "no arguments";
+  // The program's own name closes the command line: no arguments follow it.
+  const std::string line = said.substr(said.find("command line=") + 13);
+  EXPECT_TRUE(line.ends_with("VELOX.exe\n") || line.ends_with("VELOX.exe\"\n")) << line;
 }
 
 TEST_F(LauncherTest, RunWithoutTheEmulatorSaysSoAndStaysOpen) {

@@ -2,7 +2,11 @@
 // Helpers of the window tests: paths as the windows show them, readable
 // QString failures, and waiting for a started program's file.
 
+#include <QAbstractButton>
 #include <QDeadlineTimer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QString>
 #include <QTest>
 #include <filesystem>
@@ -14,8 +18,17 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace velox::testing {
 
 // A path as a window shows it: every letter kept, in the system's own separators.
-inline QString Shown(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.lexically_normal().make_preferred().u16string());
+inline QString Shown(std::filesystem::path path) { return QString::fromStdU16String(path.make_preferred().u16string()); }
+
+// Where a user clicks a button: a radio button takes clicks on its circle and
+// caption only, and how far its caption reaches depends on the style and fonts.
+inline QPoint ClickPoint(QAbstractButton* button) {
+  if (auto* radio = qobject_cast<QRadioButton*>(button)) {
+    QStyleOptionButton option;
+    option.initFrom(radio);
+    return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
+  }
+  return button->rect().center();
 }
 
 // Waits, with the event loop running, until the file exists or the bound passes.

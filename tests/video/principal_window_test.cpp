@@ -10,6 +10,7 @@
 
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 #include "ui/messages.h"
 #include "video/wrapper_catalogue.h"
 
@@ -35,11 +36,15 @@ class PrincipalWindowTest : public ::testing::Test {
   // Processing events delivers the activation, so that keys reach the window.
   PrincipalWindow* Open() { return w = PrincipalWindow::Instance().Show(), QCoreApplication::processEvents(), w; }
   QRadioButton* Option(int choice) { return w->findChild<QRadioButton*>(QString("Option%1").arg(choice)); }
-  void Click(const char* name) { QTest::mouseClick(w->findChild<QAbstractButton*>(name), Qt::LeftButton); }
+  void Click(const char* name) {
+    QAbstractButton* button = w->findChild<QAbstractButton*>(name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, testing::ClickPoint(button));
+  }
   void Install(const char* option) { Click(option), Click("Command1"); }
   std::string Comment() const { return w->findChild<QLabel*>("comment")->text().toStdString(); }
   std::string ChoiceFile() const { return testing::ReadBytes(app / "Data/glide.cfg"); }
   bool Told(const std::string& text) const { return messages.join("\n").contains(QString::fromStdString(text)); }
+  bool ToldFile(const fs::path& file) const { return messages.join("\n").contains(testing::Shown(file)); }
 
   testing::TempFolder app, cwd;
   testing::CurrentDirectory cd_;
@@ -78,7 +83,7 @@ TEST_F(PrincipalWindowTest, AFailedInstallIsExplainedAndTheDialogStaysOpen) {
   Open();
   Install("Option9");
   EXPECT_TRUE(Told("The library of the wrapper \"MuGlide\" could not be read: no such file."));
-  EXPECT_TRUE(Told((app / "Glide Wrapper/MuGlide/glide2x.dll").string()) && Told("Nothing was changed."));
+  EXPECT_TRUE(ToldFile(app / "Glide Wrapper/MuGlide/glide2x.dll") && Told("Nothing was changed."));
   EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), "old library");
   testing::MakeReadOnly(app / "Data/glide.cfg");
   Install("Option12");
@@ -110,7 +115,7 @@ TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsRepo
   }
   Click("config6");
   EXPECT_TRUE(Told("The wrapper's setup program could not be started: no such program."));
-  EXPECT_TRUE(Told((cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe").string()));
+  EXPECT_TRUE(ToldFile(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe"));
   EXPECT_EQ(ChoiceFile(), "10\r\n");
 }
 
