@@ -45,3 +45,4 @@ endif()
 
 # One program with nothing beside it but SDL2.dll: the C and C++ runtimes go in statically.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core xvfb xauth x11-utils imagemagick
   # The Windows build and its tests under Wine
-  g++-mingw-w64-x86-64-posix qt6-base-dev-tools wine wine64 xz-utils unzip
+  g++-mingw-w64-x86-64-posix qt6-base-dev-tools wine wine64 xz-utils unzip xdotool
 )
 
 missing=()
