@@ -3,7 +3,7 @@
 #   1. $VELOX_WINDOWS_SDK, when set: a folder the user points to;
 #   2. the archive in ../shared/windows-sdk/ beside the repository, unpacked into
 #      ${XDG_CACHE_HOME:-~/.cache}/velox/windows-sdk, again only when the archive changed;
-#   3. an earlier build by scripts/build-windows-sdk.sh, in that same cache.
+#   3. one built into that same cache by scripts/build-windows-sdk.sh.
 # With none of them it says in one line how to get one and exits 1.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -38,5 +38,5 @@ fi
 
 if usable "$target"; then echo "$target"; exit 0; fi
 
-echo "no Qt and SDL for Windows: put the archive in ../shared/windows-sdk/, set VELOX_WINDOWS_SDK, or run scripts/build-windows-sdk.sh (about 35 minutes)" >&2
+echo "no Qt and SDL for Windows: put the archive in ../shared/windows-sdk/, set VELOX_WINDOWS_SDK, or build them with scripts/build-windows-sdk.sh $target (about 35 minutes)" >&2
 exit 1
