@@ -211,12 +211,13 @@ TEST_F(SettingsWindowTest, Screenshot) {
   Form5Window* settings = Form5Window::Instance().Show();
   Box(settings, "Text1")->setText(QString::fromStdString((dir / "Roms").string()));
   Click(settings, "Command1");
+  Click(settings, "Command2");
   Box(settings, "Text1")->setText("C:\\Velox\\Roms");
   Form1Window* editor = Form1Window::Instance().Show();
   ChooseGame(editor, 1);
   SelectEntry(editor, 1);
   const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  QWidget* windows[] = {settings, Form6Window::Instance().Get(), editor};
+  QWidget* windows[] = {settings, Form6Window::Instance().Get(), Form7Window::Instance().Get(), editor};
   for (QWidget* window : windows) {
     const QPixmap shot = window->grab();
     EXPECT_FALSE(shot.isNull());
