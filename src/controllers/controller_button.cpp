@@ -27,11 +27,4 @@ const std::array<ControllerButton, kControllerButtonCount>& ControllerButtons() 
 
 const ControllerButton& ButtonAt(ButtonName name) { return ControllerButtons()[static_cast<int>(name) - 1]; }
 
-std::string_view ButtonTitle(int position) {
-  static constexpr std::string_view kTitles[kControllerButtonCount] = {
-      "Green button", "Left shoulder", "Right shoulder", "Yellow left",  "Yellow up",  "Yellow right", "Yellow down",
-      "Blue button",  "Grip trigger",  "Centre button",  "Pad up",       "Pad left",   "Pad down",     "Pad right"};
-  return position >= 1 && position <= kControllerButtonCount ? kTitles[position - 1] : std::string_view();
-}
-
 }  // namespace velox

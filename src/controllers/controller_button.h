@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace velox {
 
@@ -53,9 +52,5 @@ struct ControllerButton {
 
 const std::array<ControllerButton, kControllerButtonCount>& ControllerButtons();
 const ControllerButton& ButtonAt(ButtonName name);
-
-// What players call the button at a position 1 to 14 ("Green button", "Pad up"),
-// in messages and as the name of the list that sets it; empty for other positions.
-std::string_view ButtonTitle(int position);
 
 }  // namespace velox

@@ -195,8 +195,7 @@ QBoxLayout* BoxHolding(QLayout* layout, QWidget* widget) {
 // combo box by its current text whatever its accessible name, and takes its label
 // from the buddy relation, which only a shown label gives; sighted users gain too.
 void CaptionCombo(QComboBox* combo, int position) {
-  const std::string_view title = ButtonTitle(position);
-  const QString text = QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
+  const QString text = QString::fromLatin1(ControllerButtons()[position - 1].displayName);
   combo->setAccessibleName(text);
   QBoxLayout* box = BoxHolding(combo->parentWidget()->layout(), combo);
   if (!box) return;
