@@ -7,9 +7,9 @@
 #   scripts/a11y-tree.sh "Configure Controllers" "1 Player - Gamepad" "Configure GamePad"
 #
 # Each argument names a control (by its accessible name) that is activated through
-# AT-SPI, as a screen reader would, before the tree is read; only the windows opened
-# last are printed with the launcher unless ALL_WINDOWS=1. Runs on a virtual X
-# display inside its own D-Bus session, on a fresh copy of the demo installation.
+# AT-SPI, as a screen reader would, before the tree is read; then every window on
+# screen is printed. Runs on a virtual X display inside its own D-Bus session, on a
+# fresh copy of the demo installation (the program is built first if missing).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 program="${VELOX_PROGRAM:-$root/build/default/velox-configurator}"
@@ -20,16 +20,16 @@ if [ -z "${A11Y_TREE_INNER:-}" ]; then
   cp -a "$root/demo/." "$stage/"
   cp "$program" "$stage/velox-configurator"
   export A11Y_TREE_INNER=1 A11Y_STAGE="$stage"
-  xvfb-run -a -s "-screen 0 1600x1200x24" dbus-run-session -- "$0" "$@"
+  xvfb-run -a -s "-screen 0 1600x1200x24" dbus-run-session -- "$0" "$@" 2> >(grep -v -e dbus-daemon -e 'fd limit' >&2)
   exit
 fi
 
 # Inside the virtual display and the D-Bus session: start the accessibility bus,
 # then the configurator with Qt's bridge switched on.
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
+/usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
 launcher_pid=$!
 cd "$A11Y_STAGE"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 ./velox-configurator &
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 ./velox-configurator 2>/dev/null &
 app_pid=$!
 cleanup() { kill "$app_pid" "$launcher_pid" 2>/dev/null || true; }
 trap cleanup EXIT
