@@ -1,9 +1,9 @@
 #include "settings/form1_window.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QListView>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "settings/emulator_ini.h"
 #include "shell/install_layout.h"
