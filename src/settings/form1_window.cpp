@@ -40,6 +40,8 @@ Form1Window::Form1Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   // The title and comment are data: readable, and reachable by Tab once a game shows them.
   MakeReadable(ui_->Label3);
   MakeReadable(ui_->Label4);
+  HideWhileEmpty(ui_->Label1);
+  HideWhileEmpty(ui_->Label2);
   // Tabbing into the entries selects one, so that Enable or Disable can act at once.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now == ui_->List1 && ui_->List1->selectedItems().isEmpty() && ui_->List1->count() > 0) {
@@ -115,8 +117,9 @@ void Form1Window::FillGameView() {
 }
 
 void Form1Window::Form1_Combo1_Click() {
-  ui_->Label1->setText(QStringLiteral("Title :"));
-  ui_->Label2->setText(QStringLiteral("Comments :"));
+  SetReadableText(ui_->Label1, QStringLiteral("Title :"));
+  SetReadableText(ui_->Label2, QStringLiteral("Comments :"));
+
   FillGameView();
 }
 

@@ -25,14 +25,23 @@ void MakeCheckedOptionTheTabStop(const QList<QAbstractButton*>& options) {
   follow();
 }
 
+void HideWhileEmpty(QLabel* label) {
+  QSizePolicy policy = label->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  label->setSizePolicy(policy);
+  SetReadableText(label, label->text());
+}
+
 void MakeReadable(QLabel* label) {
   label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  SetReadableText(label, label->text());
+  HideWhileEmpty(label);
 }
 
 void SetReadableText(QLabel* label, const QString& text) {
   label->setText(text);
-  label->setFocusPolicy(text.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+  const bool reachable = !text.isEmpty() && (label->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+  label->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+  label->setVisible(!text.isEmpty());
 }
 
 }  // namespace velox::ui

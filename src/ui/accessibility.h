@@ -20,10 +20,13 @@ void NameWindow(QWidget* window, const QString& what);
 // is checked); the arrow keys move within the group, as on every desktop.
 void MakeCheckedOptionTheTabStop(const QList<QAbstractButton*>& options);
 
+// A label whose text comes and goes is hidden while empty, keeping its room:
+// an empty label would be read under its frame's title.
+void HideWhileEmpty(QLabel* label);
 // A label showing data: its text stays its accessible name, and it can be
 // reached and read from the keyboard while it shows something.
 void MakeReadable(QLabel* label);
-// Sets the text of such a label; an empty label is no tab stop.
+// Sets the text of either kind of label.
 void SetReadableText(QLabel* label, const QString& text);
 
 }  // namespace velox::ui
