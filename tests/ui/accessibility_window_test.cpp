@@ -183,6 +183,18 @@ TEST_F(AccessibilityTest, EveryWindowNamesItsControlsAndLetsItsDataBeRead) {
                          << name.toStdString() << "\"";
     });
     for (const auto& [id, name] : c.named) EXPECT_EQ(names[id], name) << id.toStdString();
+    // An Alt+letter shared by two controls would only move between them.
+    std::map<QString, QString> keys;
+    for (QWidget* child : w->findChildren<QWidget*>()) {
+      const auto* label = qobject_cast<QLabel*>(child);
+      const auto* button = qobject_cast<QAbstractButton*>(child);
+      const QString text = button ? button->text() : label && label->buddy() ? label->text() : QString();
+      const QString key = QKeySequence::mnemonic(text).toString();
+      if (key.isEmpty()) continue;
+      const auto [other, fresh] = keys.emplace(key, child->objectName());
+      EXPECT_TRUE(fresh) << key.toStdString() << ": " << other->second.toStdString() << " and "
+                         << child->objectName().toStdString();
+    }
     w->close();
   }
 }
