@@ -14,8 +14,8 @@ namespace {
 constexpr int kSlackPixels = 2;
 
 // The classes the desktop theme gives fonts of their own (menus, message boxes, lists...).
-constexpr const char* kThemedClasses[] = {"QMenu",        "QMenuBar",    "QMessageBox",       "QTipLabel",
-                                          "QStatusBar",   "QHeaderView", "QAbstractItemView", "QListView",
+constexpr const char* kThemedClasses[] = {"QMenu",          "QMenuBar",       "QMessageBox",       "QTipLabel",
+                                          "QStatusBar",     "QHeaderView",    "QAbstractItemView", "QListView",
                                           "QComboMenuItem", "QComboLineEdit", "QDockWidgetTitle"};
 
 QFont WithFamily(QFont font, const QString& family) {
@@ -34,10 +34,10 @@ bool TextBoxesCanShow(const QFont& font) {
 QString ReadableTextBoxFamily(const QFont& like) {
   const QStringList installed = QFontDatabase::families();
   // The usual desktop faces first, so that the program looks as it does elsewhere.
-  QStringList candidates = {QStringLiteral("Segoe UI"),    QStringLiteral("Tahoma"),
-                            QStringLiteral("MS Shell Dlg 2"), QStringLiteral("DejaVu Sans"),
-                            QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans"),
-                            QStringLiteral("Arial")};
+  QStringList candidates = {
+      QStringLiteral("Segoe UI"),    QStringLiteral("Tahoma"),          QStringLiteral("MS Shell Dlg 2"),
+      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans"),
+      QStringLiteral("Arial")};
   candidates += installed;
   for (const QString& family : candidates) {
     if (!installed.contains(family) || QFontDatabase::isPrivateFamily(family)) continue;
