@@ -66,9 +66,10 @@ def find(app, name, deadline):
 
 def activate(node):
     action = node.queryAction()
-    for i in range(action.nActions):
-        if action.getName(i) in ("press", "click", "toggle", "SetFocus", "Press"):
-            action.doAction(i)
+    names = [action.getName(i).lower() for i in range(action.nActions)]
+    for wanted in ("press", "toggle", "click", "setfocus"):
+        if wanted in names:
+            action.doAction(names.index(wanted))
             return
     action.doAction(0)
 
@@ -121,7 +122,15 @@ def show(node, depth, out):
 deadline = time.time() + 30
 app = find_app(deadline)
 for name in sys.argv[1:]:
-    activate(find(app, name, time.time() + 15))
+    deadline = time.time() + 15
+    while True:
+        try:
+            activate(find(app, name, deadline))
+            break
+        except Exception as error:  # the bus may still hand out an object that was just replaced
+            if time.time() > deadline:
+                sys.exit(f"could not activate {name!r}: {error}")
+            time.sleep(0.3)
     time.sleep(0.5)  # let the window it opens settle before the next name is looked up
 time.sleep(1.0)
 out = []
