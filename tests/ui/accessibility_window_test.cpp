@@ -21,11 +21,9 @@
 #include "shell/install_layout.h"
 #include "shell/launcher_window.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 #include "ui/messages.h"
 #include "video/principal_window.h"
-
-// Readable failure messages.
-static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace velox::ui {
 namespace {
@@ -62,7 +60,7 @@ class AccessibilityTest : public ::testing::Test {
     if (name == "Form4") return Form4Window::Instance().Show();
     if (name == "Form1") return Form1Window::Instance().Show();
     Form5Window* settings = Form5Window::Instance().Show();
-    settings->Text1()->setText(QString::fromStdString((app / "Roms").string()));
+    settings->Text1()->setText(testing::Shown(app / "Roms"));
     if (name == "Form6") return Form6Window::Instance().Show();
     if (name == "Form7") return Form7Window::Instance().Show();
     return settings;
@@ -303,7 +301,7 @@ TEST_F(AccessibilityTest, EachDialogsTaskCanBeDoneWithTheKeyboardAlone) {
       } else if (task.window == std::string("Form5")) {
         EXPECT_THAT(after, HasSubstr(task.after));
       } else if (task.window == std::string("Form6")) {
-        EXPECT_EQ(after, (app / "Roms/Arcade").string());
+        EXPECT_EQ(after, testing::Shown(app / "Roms/Arcade").toStdString());
       } else {
         EXPECT_EQ(after, task.after);
       }
