@@ -21,10 +21,7 @@ echo "Release: $zip"
 unzip -l "$zip"
 
 check="$build/release-check"
-rm -rf "$check" && mkdir -p "$check/Velox"
-cp -a demo/. "$check/Velox/"
-unzip -q "$zip" -d "$check/Velox"
-
+rm -rf "$check" && mkdir -p "$check"
 export WINEPREFIX="$check/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 unset QT_QPA_PLATFORM
 wine=/usr/lib/wine/wine64
@@ -32,11 +29,18 @@ wine=/usr/lib/wine/wine64
 # Wine's desktop process started without a display would keep the program off the screen.
 /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 
+# The demo installation where a player would have it: C:\Jeux vidéo\Velox.
+install="$WINEPREFIX/drive_c/Jeux vidéo/Velox"
+mkdir -p "$install"
+cp -a demo/. "$install/"
+unzip -q "$zip" -d "$install"
+ln -sfn "$install" "$check/Velox"
+
 cat >"$check/show.sh" <<'SHOW'
 #!/usr/bin/env bash
 # Runs on the virtual display: start, wait for the launcher, open the settings, take the picture.
 set -euo pipefail
-cd "$1/Velox"
+cd "$(realpath "$1/Velox")"
 "$2" velox-configurator.exe >"$1/program.log" 2>&1 &
 program=$!
 waitfor() {  # a top-level window whose name holds the caption, within two minutes
@@ -64,6 +68,6 @@ import -window root "$3"
 kill "$program" 2>/dev/null || true
 SHOW
 chmod +x "$check/show.sh"
-xvfb-run -a -s "-screen 0 1024x640x24" "$check/show.sh" "$check" "$wine" "$shot"
+xvfb-run -a -s "-screen 0 1000x420x24" "$check/show.sh" "$check" "$wine" "$shot"
 /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 echo "Screenshot: $shot"
