@@ -33,14 +33,16 @@ function(velox_put_sdl_beside target)
   endif()
 endfunction()
 
-# `cmake --install`: the program goes into the root of the prefix, the way it
-# lies in an emulator's folder; on Windows with SDL2.dll and, for a shared Qt,
-# the Qt DLLs and plugins that windeployqt gathers.
+# `cmake --install`: on Windows the program goes into the root of the prefix, the
+# way it lies in an emulator's folder, with SDL2.dll, a README.txt and, for a Qt
+# built as DLLs, the Qt DLLs and plugins that windeployqt gathers.
 function(velox_install_program target)
-  install(TARGETS ${target} RUNTIME DESTINATION .)
   if(NOT WIN32)
+    include(GNUInstallDirs)
+    install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     return()
   endif()
+  install(TARGETS ${target} RUNTIME DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
   get_target_property(sdl_type SDL2::SDL2 TYPE)
   if(sdl_type STREQUAL "SHARED_LIBRARY")
