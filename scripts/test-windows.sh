@@ -8,10 +8,12 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 echo "== Windows build, tests under Wine =="
-if ! sdk="$(scripts/windows-sdk.sh)"; then
-  echo "Windows stage skipped." >&2
+if ! found="$(scripts/windows-sdk.sh 2>&1)"; then
+  echo "Windows stage skipped: $found"
   exit 0
 fi
+sdk="$(tail -n1 <<<"$found")"
+[ "$found" = "$sdk" ] || head -n -1 <<<"$found"
 export VELOX_WINDOWS_SDK="$sdk"
 started=$SECONDS
 build=build/windows-cross
