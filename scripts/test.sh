@@ -10,17 +10,23 @@ export QT_QPA_PLATFORM=offscreen
 
 scripts/setup.sh
 
+# The launcher tests start a Windows program through Wine, in a prefix of the
+# build's own, made afresh each run; its server is ended once the tests are done.
+end_wine() { WINEPREFIX="$root/build/$1/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true; }
+
 echo "== Build and test =="
 rm -rf build/default/wineprefix
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default
+end_wine default
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer =="
 rm -rf build/asan/wineprefix
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+end_wine asan
 
 scripts/test-windows.sh
 
