@@ -9,6 +9,7 @@
 
 #include "controllers/controller_button.h"
 #include "controllers/gamepad_mapping.h"
+#include "controllers/press_mapping_window.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
@@ -35,11 +36,15 @@ class Form2Window : public VeloxDialog {
 
   GamepadMapping ShownMapping() const;
   QTimer* Timer1() const { return timer_; }
+  PressMapping* Press() const { return press_; }
 
  private:
   std::unique_ptr<Ui::Form2> ui_;
   std::array<QComboBox*, kControllerButtonCount> combos_{};
   QTimer* timer_ = nullptr;
+  PressMapping* press_ = nullptr;
+  std::uint32_t lastButtons_ = 0;  // at the previous read: a press counts once
+  void ShowPad();
 };
 
 }  // namespace velox::ui

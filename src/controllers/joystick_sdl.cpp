@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <type_traits>
 
@@ -30,6 +31,7 @@ struct SdlApi {
   decltype(&SDL_JoystickGetAttached) JoystickGetAttached = nullptr;
   decltype(&SDL_JoystickNumButtons) JoystickNumButtons = nullptr;
   decltype(&SDL_JoystickGetButton) JoystickGetButton = nullptr;
+  decltype(&SDL_JoystickName) JoystickName = nullptr;
 
   bool Load() {
 #ifdef _WIN32
@@ -57,6 +59,7 @@ struct SdlApi {
     bind(JoystickGetAttached, "SDL_JoystickGetAttached");
     bind(JoystickNumButtons, "SDL_JoystickNumButtons");
     bind(JoystickGetButton, "SDL_JoystickGetButton");
+    bind(JoystickName, "SDL_JoystickName");
     return all;
   }
 };
@@ -94,6 +97,13 @@ bool InitJoystickSubsystem() {
 }
 
 bool JoystickConnected() { return g_joystick != nullptr; }
+
+std::string JoystickName() {
+  const char* name = g_joystick ? g_sdl.JoystickName(g_joystick) : nullptr;
+  return name ? name : "";
+}
+
+int JoystickCount() { return g_state == InitState::Ready ? std::max(g_sdl.NumJoysticks(), 0) : 0; }
 
 std::uint32_t ReadJoystickButtons() {
   if (!InitJoystickSubsystem()) return 0;
