@@ -202,9 +202,11 @@ void ControllerPicture::paintEvent(QPaintEvent*) {
   for (int position = 1; position <= kControllerButtonCount; ++position) {
     const QPointF centre = DesignPoint(position);
     if (held_[position - 1]) {
-      p.setPen(QPen(heldColour, 3));
-      p.setBrush(QColor(255, 170, 40, 110));
-      p.drawEllipse(centre, 12, 12);
+      p.setBrush(Qt::NoBrush);
+      p.setPen(QPen(QColor(255, 190, 90, 140), 6));
+      p.drawEllipse(centre, 13, 13);
+      p.setPen(QPen(heldColour, 2.4));
+      p.drawEllipse(centre, 11.5, 11.5);
     }
     if (position == walkPosition_) {
       p.setPen(QPen(walkColour, 2.4));

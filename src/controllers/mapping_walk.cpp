@@ -136,17 +136,20 @@ std::string WalkPrompt(WalkDevice device, int position, int step) {
 }
 
 std::string RefusedKeyHint(WalkDevice device, std::string_view keyText, bool keypad, int position, int step) {
-  std::string hint;
+  std::string reason;
   if (device == WalkDevice::Gamepad) {
-    hint = "Press a button on the gamepad, not the keyboard.";
+    reason = "Keys cannot be chosen here";
   } else if (keypad) {
-    hint = "Number pad keys cannot be chosen: use the digits above the letters.";
+    reason = "Number pad keys cannot be chosen, use the digit row";
+  } else if (keyText.empty()) {
+    reason = "Only letters and digits can be chosen";
   } else {
-    hint = "Only letters and digits can be chosen";
-    if (!keyText.empty()) hint += ", not " + std::string(keyText);
-    hint += ".";
+    reason = std::string(keyText) + " cannot be chosen, only letters and digits";
   }
-  return hint + " " + WalkPrompt(device, position, step);
+  // Short enough for two lines: the full prompt was shown just before.
+  const char* what = device == WalkDevice::Keyboard ? "a key" : "a pad button";
+  return reason + " \u2014 press " + what + " for " + NameOf(position) + " (" + std::to_string(step) + " of " +
+         std::to_string(kControllerButtonCount) + ")";
 }
 
 std::string ShownPadName(std::string_view reported) {

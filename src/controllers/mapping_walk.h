@@ -86,7 +86,8 @@ enum class WalkDevice { Keyboard, Gamepad };
 
 // "Press a key for Pad up (2 of 14) — Esc stops, Backspace clears, Tab skips"
 std::string WalkPrompt(WalkDevice device, int position, int step);
-// A key the walk cannot take; `keyText` names it ("F1"), may be empty.
+// A key the walk cannot take, and what to press instead; `keyText` names the
+// key ("F1"), may be empty.
 std::string RefusedKeyHint(WalkDevice device, std::string_view keyText, bool keypad, int position, int step);
 
 // The pad's name as shown: control characters made blanks, runs of blanks
