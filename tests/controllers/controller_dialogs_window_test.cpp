@@ -246,6 +246,17 @@ TEST_F(ControllerDialogTest, Form2WalkByPadButtonsThenOk) {
   EXPECT_EQ(Description(w, 2), Status(w));
   w->Form2_Timer1_Timer();
   EXPECT_EQ(Walking(w), 2);
+  {
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    pad.Set(1u << 4);
+    w->Form2_Timer1_Timer();
+    EXPECT_EQ(Walking(w), 2) << "a press made while another window is in front";
+  }
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
   for (int n = 1; n <= 14; ++n) {
     if (n == 7) {
       pad.Set(0b11);
