@@ -74,6 +74,10 @@ void Form2Window::Form2_Timer1_Timer() {
 }
 
 void Form2Window::ShowPad() {
+  // Read at every tick: only a change of pad is worth making a text for.
+  const std::tuple<bool, unsigned, int> pad{InitJoystickSubsystem(), JoystickGeneration(), JoystickCount()};
+  if (pad == shownPad_) return;
+  shownPad_ = pad;
   const PadState state = !InitJoystickSubsystem() ? PadState::NoSupport
                          : JoystickConnected()    ? PadState::Connected
                                                   : PadState::None;

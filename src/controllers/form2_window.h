@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <tuple>
 
 #include "controllers/controller_button.h"
 #include "controllers/gamepad_mapping.h"
@@ -44,6 +45,7 @@ class Form2Window : public VeloxDialog {
   QTimer* timer_ = nullptr;
   PressMapping* press_ = nullptr;
   std::uint32_t lastButtons_ = 0;  // at the previous read: a press counts once
+  std::tuple<bool, unsigned, int> shownPad_{false, ~0u, -1};  // support, generation, count
   void ShowPad();
 };
 

@@ -68,6 +68,7 @@ enum class InitState { NotTried, Ready, Failed };
 InitState g_state = InitState::NotTried;
 SdlApi g_sdl;
 SDL_Joystick* g_joystick = nullptr;
+unsigned g_generation = 0;
 
 void ShutDown() {
   if (g_joystick) g_sdl.JoystickClose(g_joystick);
@@ -103,6 +104,8 @@ std::string JoystickName() {
   return name ? name : "";
 }
 
+unsigned JoystickGeneration() { return g_generation; }
+
 int JoystickCount() { return g_state == InitState::Ready ? std::max(g_sdl.NumJoysticks(), 0) : 0; }
 
 std::uint32_t ReadJoystickButtons() {
@@ -112,11 +115,13 @@ std::uint32_t ReadJoystickButtons() {
   if (g_joystick && !g_sdl.JoystickGetAttached(g_joystick)) {
     g_sdl.JoystickClose(g_joystick);
     g_joystick = nullptr;
+    ++g_generation;
   }
   if (!g_joystick) {
     if (g_sdl.NumJoysticks() <= 0) return 0;
     g_joystick = g_sdl.JoystickOpen(0);
     if (!g_joystick) return 0;
+    ++g_generation;
     g_sdl.JoystickUpdate();
   }
   std::uint32_t buttons = 0;

@@ -24,4 +24,8 @@ std::string JoystickName();
 // How many joysticks are connected now; only the first opened is read.
 int JoystickCount();
 
+// Changes whenever the joystick being read is opened or let go: what is shown
+// about it needs looking at only then.
+unsigned JoystickGeneration();
+
 }  // namespace velox
