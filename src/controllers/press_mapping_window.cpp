@@ -63,6 +63,7 @@ PressMapping::PressMapping(const Controls& controls, WalkDevice device, QString 
   }
   connect(c_.start, &QAbstractButton::clicked, this, &PressMapping::StartWalk);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+  c_.dialog->installEventFilter(this);  // to end a walk with the window
   c_.status->setWordWrap(true);
   c_.status->setTextFormat(Qt::PlainText);
   // Two lines kept free, so that a longer hint does not move the buttons.
@@ -222,6 +223,7 @@ bool PressMapping::HandleWalkKey(QKeyEvent* e) {
 
 bool PressMapping::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (watched == c_.dialog && type == QEvent::Hide && Walking()) StopWalk(idleText_);
   if (!Walking() || (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || !watched->isWidgetType() ||
       static_cast<QWidget*>(watched)->window() != c_.dialog) {
     return false;
