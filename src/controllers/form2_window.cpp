@@ -78,10 +78,9 @@ void Form2Window::ShowPad() {
   const std::tuple<bool, unsigned, int> pad{InitJoystickSubsystem(), JoystickGeneration(), JoystickCount()};
   if (pad == shownPad_) return;
   shownPad_ = pad;
-  const PadState state = !InitJoystickSubsystem() ? PadState::NoSupport
-                         : JoystickConnected()    ? PadState::Connected
-                                                  : PadState::None;
-  const QString text = QString::fromStdString(PadStatusText(state, JoystickName(), JoystickCount()));
+  const auto [supported, generation, count] = pad;
+  const PadState state = !supported ? PadState::NoSupport : JoystickConnected() ? PadState::Connected : PadState::None;
+  const QString text = QString::fromStdString(PadStatusText(state, JoystickName(), count));
   if (ui_->PadName->text() == text) return;
   ui_->PadName->setText(text);
   ui_->PadName->setAccessibleName(text);
