@@ -149,12 +149,11 @@ void PressMapping::ShowStep() {
 }
 
 void PressMapping::StopWalk(const QString& status) {
-  const int position = walk_.Position();
   walk_.Stop();
   qApp->removeEventFilter(this);
   c_.picture->SetWalkPosition(0);
   SetStatus(status);
-  if (position) RefreshDescription(position);
+  for (int p = 1; p <= kControllerButtonCount; ++p) RefreshDescription(p);
 }
 
 void PressMapping::ChooseAtWalk(const QString& entry) {

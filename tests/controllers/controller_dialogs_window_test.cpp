@@ -324,6 +324,7 @@ TEST_F(ControllerDialogTest, Form4WalkByKeysThenOk) {
   }
   EXPECT_EQ(Walking(w), 0);
   EXPECT_EQ(Status(w), "All 14 chosen \u2014 check them, then Ok saves them");
+  EXPECT_EQ(Description(w, 6), "") << "the last list no longer asks for a key";
   EXPECT_EQ(Form4Window::Instance().Get(), w);
   EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n")
       << "nothing is written before Ok";
