@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include "controllers/controller_picture_window.h"
+#include "ui/accessibility.h"
 
 namespace velox::ui {
 
@@ -68,6 +69,7 @@ PressMapping::PressMapping(const Controls& controls, WalkDevice device, QString 
   c_.status->setTextFormat(Qt::PlainText);
   // Two lines kept free, so that a longer hint does not move the buttons.
   c_.status->setMinimumHeight(2 * c_.status->fontMetrics().lineSpacing());
+  HideWhileEmpty(c_.status);
 }
 
 PressMapping::~PressMapping() { qApp->removeEventFilter(this); }
@@ -81,7 +83,7 @@ int PressMapping::PositionOf(const QWidget* widget) const {
 
 void PressMapping::SetStatus(const QString& text) {
   if (c_.status->text() == text) return;
-  c_.status->setText(text);
+  SetReadableText(c_.status, text);
   c_.status->setAccessibleName(text);
   Announce(c_.status, QAccessible::NameChanged);
 }
