@@ -88,6 +88,8 @@ void Form2Window::ShowPad() {
   ui_->PadName->setAccessibleName(text);
   QAccessibleEvent event(ui_->PadName, QAccessible::NameChanged);
   QAccessible::updateAccessibility(&event);
+  // Without SDL no pad can ever answer a walk.
+  ui_->MapAllButton->setEnabled(state != PadState::NoSupport);
   press_->SetIdleText(state == PadState::Connected
                           ? QStringLiteral("With a list focused, pressing a pad button chooses it there")
                           : QString());
