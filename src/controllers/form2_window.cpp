@@ -31,6 +31,7 @@ Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   connect(timer_, &QTimer::timeout, this, &Form2Window::Form2_Timer1_Timer);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form2Window::Form2_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form2Window::Form2_Command2_Click);
+  ui_->PadName->setWordWrap(true);  // a long name takes a second line, never a wider window
   press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
                             WalkDevice::Gamepad, QString::fromLatin1(kNoJoystickButton), true);
 }

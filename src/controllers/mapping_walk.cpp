@@ -26,7 +26,9 @@ std::string CutUtf8(const std::string& text, size_t maxCharacters) {
   size_t characters = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == maxCharacters) {
-      return text.substr(0, i) + "\u2026";
+      std::string cut = text.substr(0, i);
+      while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+      return cut + "\u2026";
     }
   }
   return text;
@@ -165,7 +167,7 @@ std::string ShownPadName(std::string_view reported) {
   }
   while (!name.empty() && name.back() == ' ') name.pop_back();
   if (name.empty()) return "Unnamed gamepad";
-  return CutUtf8(name, 60);
+  return CutUtf8(name, 40);
 }
 
 std::string PadStatusText(PadState state, std::string_view reportedName, int connected) {

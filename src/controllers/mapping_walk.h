@@ -91,7 +91,8 @@ std::string WalkPrompt(WalkDevice device, int position, int step);
 std::string RefusedKeyHint(WalkDevice device, std::string_view keyText, bool keypad, int position, int step);
 
 // The pad's name as shown: control characters made blanks, runs of blanks
-// made one, at most 60 characters; "Unnamed gamepad" when nothing is left.
+// made one, at most 40 characters (a line of the dialog with the count);
+// "Unnamed gamepad" when nothing is left.
 std::string ShownPadName(std::string_view reported);
 
 enum class PadState { NoSupport, None, Connected };
