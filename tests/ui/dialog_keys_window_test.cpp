@@ -1,0 +1,108 @@
+// Enter acts on the button that has the focus, in every dialog: a user who tabs
+// to "Cancel" and presses Enter must never get "Ok" instead.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+#include <map>
+
+#include "controllers/form2_window.h"
+#include "controllers/form4_window.h"
+#include "controllers/form8_window.h"
+#include "settings/folder_picker_window.h"
+#include "settings/form5_window.h"
+#include "shell/install_layout.h"
+#include "support/temp_install.h"
+#include "ui/messages.h"
+#include "video/principal_window.h"
+
+namespace velox::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).string()] = testing::ReadBytes(entry.path());
+  }
+  return files;
+}
+
+QWidget* Shown(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == name && w->isVisible()) return w;
+  }
+  return nullptr;
+}
+
+template <class W>
+QWidget* Open(const char* option = nullptr) {
+  QWidget* w = W::Instance().Show();
+  if (option) w->findChild<QRadioButton*>(option)->click();
+  return w;
+}
+
+TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
+  struct Case {
+    std::function<QWidget*()> open;
+    const char* button;
+    std::vector<const char*> openAfter;  // windows shown after Enter; the dialog is gone unless listed
+    const char* told = "";               // part of the one message expected, if any
+  };
+  const Case cases[] = {
+      {[] { return Open<Form8Window>(); }, "Command4", {}},
+      {[] { return Open<Form8Window>("Option1"); }, "Command1", {"Form8", "Form4"}},
+      {[] { return Open<Form8Window>("Option3"); }, "Command2", {"Form8", "Form2"}},
+      {[] { return Open<Form5Window>(); }, "Command1", {"Form5", "Form6"}},
+      {[] { return Open<Form5Window>(); }, "Command2", {"Form5", "Form7"}},
+      {[] { return Open<Form5Window>(); }, "Command4", {}},
+      {[] { return Open<PrincipalWindow>("Option3"); }, "Command2", {}},
+      {[] { return Open<PrincipalWindow>("Option3"); }, "config1", {"principal"}, "could not be started"},
+      {[] { return Open<Form4Window>(); }, "Command2", {}},
+      {[] { return Open<Form2Window>(); }, "Command2", {}},
+      {[] { return Open<Form5Window>(), Form6Window::Instance().Show(); }, "Command2", {"Form5"}},
+  };
+  for (const Case& c : cases) {
+    testing::TempFolder app, cwd;
+    testing::CopyDemo(app.path());
+    testing::CurrentDirectory here(cwd.path());
+    SetAppFolderForTesting(app.path());
+    QStringList messages;
+    SetMessageSinkForTesting([&](const QString&, const QString& text) { messages << text; });
+    const auto before = Snapshot(app.path());
+
+    QWidget* w = c.open();
+    const std::string where = w->objectName().toStdString() + " " + c.button;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << where;
+    if (w->objectName() == "Form8") {
+      EXPECT_EQ(w->focusWidget()->objectName(), "Command4") << "the dialog opens with \"Cancel\" focused";
+    }
+    auto* button = w->findChild<QPushButton*>(c.button);
+    ASSERT_TRUE(button && button->isEnabled()) << where;
+    button->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    std::vector<std::string> shown;
+    for (const char* name : {"Form8", "Form4", "Form2", "Form5", "Form6", "Form7", "principal"}) {
+      if (Shown(name)) shown.emplace_back(name);
+    }
+    EXPECT_EQ(shown, std::vector<std::string>(c.openAfter.begin(), c.openAfter.end())) << where;
+    EXPECT_EQ(Snapshot(app.path()), before) << where << ": nothing is written";
+    EXPECT_TRUE(fs::is_empty(cwd.path())) << where;
+    EXPECT_EQ(messages.join("").contains(c.told), true) << where;
+    EXPECT_EQ(messages.size(), *c.told ? 1 : 0) << where << messages.join("\n").toStdString();
+
+    for (QWidget* top : QApplication::topLevelWidgets()) top->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetMessageSinkForTesting(nullptr);
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui
