@@ -1,6 +1,7 @@
 // The mapping dialogs open on the stored mapping, and the gamepad dialog leaves
 // the process's signal handlers as they were.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
+#include "controllers/joystick_sdl.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
 #include "ui/messages.h"
@@ -75,6 +77,18 @@ TEST_F(MappingLoadTest, TheGamepadDialogLeavesSigtermAndSigintToTheProgram) {
   EXPECT_EQ(now.interrupt.sa_handler, kAtStart.interrupt.sa_handler);
   EXPECT_EQ(now.term.sa_flags, kAtStart.term.sa_flags);
 #endif
+}
+
+TEST_F(MappingLoadTest, EveryButtonOfAPadIsRead) {
+  Form2Window::Instance().Show();  // starts SDL's joystick subsystem
+  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 0, 16, 0);
+  SDL_Joystick* pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
+  ASSERT_NE(pad, nullptr) << SDL_GetError();
+  for (int n : {1, 16}) SDL_JoystickSetVirtualButton(pad, n - 1, 1);
+  EXPECT_EQ(ReadJoystickButtons(), 0x8001u) << "buttons 1 and 16, the first and the last";
+  SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(index);
 }
 
 }  // namespace

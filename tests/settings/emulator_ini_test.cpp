@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "shell/safe_file.h"
 #include "support/temp_install.h"
 
@@ -13,8 +15,13 @@ using ::testing::ElementsAre;
 namespace fs = std::filesystem;
 
 TEST(EmulatorIni, EntryPrefixesAreComparedExactly) {
-  for (const char* e : {"// patch =1", "//osrange =1", "// viewport=1", "// optimize =1", "//bootloader=2"})
-    EXPECT_EQ(GetEntryState(e), EntryState::kSwitchable) << e;
+  for (const char* key : {"patch", "osrange", "viewport", "optimize", "bootloader"}) {
+    for (const char* form : {"//%s=1", "// %s=1", "//%s =1", "// %s =1"}) {
+      char entry[32];
+      std::snprintf(entry, sizeof entry, form, key);
+      EXPECT_EQ(GetEntryState(entry), EntryState::kSwitchable) << entry;
+    }
+  }
   for (const char* e : {"//  patch=1", "//Patch=1", "//patch  =1", "//patch", "//rompath=C:\\", "//"})
     EXPECT_EQ(GetEntryState(e), EntryState::kPlainComment) << e;
   for (const char* e : {"patch=1", "", " //patch=1", "/patch=1"}) EXPECT_EQ(GetEntryState(e), EntryState::kActive) << e;

@@ -91,6 +91,9 @@ TEST_F(SettingsWindowTest, Form5CancelAndEscapeWriteNothingAndEnterWritesAsTyped
     Click(w, "Check1");
     Click(w, "Check1");  // the checked box passes its check to its partner
     EXPECT_TRUE(!yes->isChecked() && Find<QCheckBox>(w, "Check2")->isChecked());
+    Click(w, "Check2");  // and back again
+    EXPECT_TRUE(yes->isChecked() && !Find<QCheckBox>(w, "Check2")->isChecked());
+    Click(w, "Check1");
     Box(w, "Text1")->clear();
     QTest::keyClicks(Box(w, "Text1"), "  D:\\Caf");
     Box(w, "Text1")->insert("\u00e9 \u20ac ");  // typed through an input method
@@ -121,12 +124,13 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
 }
 
 TEST_F(SettingsWindowTest, Form5RefusesFoldersThatWouldBreakTheirLineAndKeepsLongOnesWhole) {
-  const std::string file = "[default]\r\nrompath=" + std::string(40000, 'r') + "\r\nsavepath=s\r\n[g]\r\npatch=1\r\n";
+  // Every byte a folder name may hold comes back as it was, the code page's edges included.
+  const std::string file = "[default]\r\nrompath=" + std::string(40000, 'r') +
+                           "\r\nsavepath=s\x80\x9F\xA0\xFF\r\nresolution=320,240\r\nviewport=320,240\r\n[g]\r\npatch=1\r\n";
   const std::pair<QString, const char*> pasted[] = {{"D:\\New\n[notes]\nx=1", "holds a line feed (LF)"},
                                                     {"D:\\New\r", "holds a carriage return (CR)"},
                                                     {QString("D:\\a") + QChar(0) + "b", "holds a NUL character"}};
   for (const auto& [text, problem] : pasted) {
-    messages.clear();
     Form5Window* w = Open<Form5Window>(file);
     EXPECT_EQ(Box(w, "Text1")->text().size(), 40000) << "kept whole, past the box's usual limit";
     Box(w, "Text2")->setText(text);
@@ -136,8 +140,13 @@ TEST_F(SettingsWindowTest, Form5RefusesFoldersThatWouldBreakTheirLineAndKeepsLon
     EXPECT_EQ(Box(w, "Text2")->text(), text) << "with the user's values";
     EXPECT_EQ(testing::ReadBytes(ini), file);
     Click(w, "Command4");
+    messages.clear();
   }
-  Click(Open<Form5Window>(file), "Command3");
+  Form5Window* w = Open<Form5Window>(file);
+  EXPECT_EQ(Find<QComboBox>(w, "Combo1")->currentText() + Find<QComboBox>(w, "Combo2")->currentText(),
+            "320 x 240320 x 240") << "the first entry is a choice like any other";
+  Click(w, "Command3");
+  EXPECT_THAT(messages, ElementsAre());
   EXPECT_EQ(testing::ReadBytes(ini), file) << "a 40,000-character folder is written back whole";
 }
 

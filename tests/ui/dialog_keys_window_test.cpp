@@ -18,6 +18,7 @@
 #include "settings/form5_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
+#include "ui/default_actions.h"
 #include "ui/messages.h"
 #include "video/principal_window.h"
 
@@ -54,9 +55,12 @@ TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
     const char* button;
     std::vector<const char*> openAfter;  // windows shown after Enter; the dialog is gone unless listed
     const char* told = "";               // part of the one message expected, if any
+    bool plain = false;                  // the button leaves Enter to the dialog (autoDefault off)
   };
   const Case cases[] = {
       {[] { return Open<Form8Window>(); }, "Command4", {}},
+      {[] { return Open<Form8Window>(); }, "Command4", {}, "", true},
+      {[] { return Open<Form5Window>(); }, "Command1", {"Form5", "Form6"}, "", true},
       {[] { return Open<Form8Window>("Option1"); }, "Command1", {"Form8", "Form4"}},
       {[] { return Open<Form8Window>("Option3"); }, "Command2", {"Form8", "Form2"}},
       {[] { return Open<Form5Window>(); }, "Command1", {"Form5", "Form6"}},
@@ -85,6 +89,7 @@ TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
     }
     auto* button = w->findChild<QPushButton*>(c.button);
     ASSERT_TRUE(button && button->isEnabled()) << where;
+    if (c.plain) button->setAutoDefault(false);
     button->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 
@@ -101,6 +106,26 @@ TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
     for (QWidget* top : QApplication::topLevelWidgets()) top->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SetMessageSinkForTesting(nullptr);
+  }
+}
+
+TEST(DialogKeysTest, EachLauncherActionOpensItsOwnDialog) {
+  testing::TempFolder app;
+  testing::CopyDemo(app.path());
+  testing::CurrentDirectory here(app.path());
+  SetAppFolderForTesting(app.path());
+  const LauncherActions actions = DefaultLauncherActions();
+  const std::pair<const std::function<void()>*, const char*> cases[] = {{&actions.showVideo, "principal"},
+                                                                        {&actions.showControllers, "Form8"},
+                                                                        {&actions.showSettings, "Form5"},
+                                                                        {&actions.showPatches, "Form1"}};
+  for (const auto& [action, name] : cases) {
+    (*action)();
+    int shown = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) shown += w->isVisible();
+    EXPECT_TRUE(Shown(name) && shown == 1) << name;
+    for (QWidget* top : QApplication::topLevelWidgets()) top->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 }
 
