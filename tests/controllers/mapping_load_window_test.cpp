@@ -12,6 +12,7 @@
 
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
+#include "controllers/form8_window.h"
 #include "controllers/joystick_sdl.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
@@ -77,6 +78,14 @@ TEST_F(MappingLoadTest, TheGamepadDialogLeavesSigtermAndSigintToTheProgram) {
   EXPECT_EQ(now.interrupt.sa_handler, kAtStart.interrupt.sa_handler);
   EXPECT_EQ(now.term.sa_flags, kAtStart.term.sa_flags);
 #endif
+}
+
+TEST_F(MappingLoadTest, Form8OnAnUnknownModeSelectsNothingAndOffersNeitherMapping) {
+  testing::WriteBytes(app / "Data/controller.cfg", " 3\r\n");
+  QWidget* w = Form8Window::Instance().Show();
+  for (int n = 1; n <= 6; ++n) EXPECT_FALSE(w->findChild<QAbstractButton*>(QStringLiteral("Option%1").arg(n))->isChecked());
+  EXPECT_FALSE(w->findChild<QAbstractButton*>("Command1")->isEnabled());
+  EXPECT_FALSE(w->findChild<QAbstractButton*>("Command2")->isEnabled());
 }
 
 TEST_F(MappingLoadTest, EveryButtonOfAPadIsRead) {
