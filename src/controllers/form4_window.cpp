@@ -1,7 +1,7 @@
 #include "controllers/form4_window.h"
 
-
 #include "shell/install_layout.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form4.h"
 
@@ -10,9 +10,12 @@ namespace velox::ui {
 Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
+  NameWindow(this, QStringLiteral("Configure Keyboard"));
   combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);
+  press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
+                            WalkDevice::Keyboard, QString(QLatin1Char(kNoKey)), false);
 }
 
 Form4Window::~Form4Window() = default;
@@ -30,6 +33,7 @@ void Form4Window::Form4_Form_Load() {
   }
   const KeyboardMapping mapping = ReadKeyboardMapping(AppFolder());
   for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentText(QString(QLatin1Char(mapping.keys[k])));
+  press_->UpdateConflicts();
 }
 
 KeyboardMapping Form4Window::ShownMapping() const {

@@ -7,6 +7,7 @@
 #include "settings/folder_picker_window.h"
 #include "shell/install_layout.h"
 #include "shell/text_encoding.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form5.h"
 
@@ -46,6 +47,7 @@ std::vector<std::string> Chosen(const QComboBox* combo) {
 
 Form5Window::Form5Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form5>()) {
   ui_->setupUi(this);
+  NameWindow(this, QStringLiteral("Configure Velox HLE"));
   // A folder may be as long as the file holds it; the box's own limit would cut it silently.
   for (QLineEdit* box : {ui_->Text1, ui_->Text2}) box->setMaxLength(std::numeric_limits<int>::max());
   connect(ui_->Command1, &QPushButton::clicked, this, &Form5Window::Form5_Command1_Click);
