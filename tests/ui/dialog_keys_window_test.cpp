@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +17,7 @@
 #include "controllers/form4_window.h"
 #include "controllers/form8_window.h"
 #include "settings/folder_picker_window.h"
+#include "settings/form1_window.h"
 #include "settings/form5_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
@@ -107,6 +110,31 @@ TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SetMessageSinkForTesting(nullptr);
   }
+}
+
+// The editor has no "Ok": Enter presses "Enable" or "Disable" only when that button has the focus.
+TEST(DialogKeysTest, TheEditorSwitchesOnlyByItsFocusedButton) {
+  testing::TempFolder dir;
+  testing::CurrentDirectory here(dir.path());
+  const std::string file = "[g]\r\npatch=1\r\n//patch=2\r\n";
+  testing::WriteBytes(dir / "velox.ini", file);
+  QWidget* w = Form1Window::Instance().Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  auto* combo = w->findChild<QComboBox*>("Combo1");
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  auto* list = w->findChild<QListWidget*>("List1");
+  list->setFocus();
+  list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(testing::ReadBytes(dir / "velox.ini"), file) << "Enter in the list switches nothing";
+  list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  auto* disable = w->findChild<QPushButton*>("Command2");
+  disable->setFocus();
+  QTest::keyClick(disable, Qt::Key_Return);
+  EXPECT_EQ(testing::ReadBytes(dir / "velox.ini"), "[g]\r\n//patch=1\r\n//patch=2\r\n");
+  w->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(DialogKeysTest, EachLauncherActionOpensItsOwnDialog) {
