@@ -64,6 +64,18 @@ TEST_F(PrincipalWindowTest, TheDescriptionFollowsTheSelectionAndOkOrEnterInstall
   EXPECT_EQ(ChoiceFile(), "\r\n");
 }
 
+TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
+  const char* captions[] = {"Boost Wrapper",   "Boost Wrapper 166", "Clide v2.4",     "E-Voodoo v2.0.4",
+                            "GL2IDE rev A3",   "GL2IDE rev C",      "GL2Ideal v1.6",  "GlideGL 64 v1.b",
+                            "MuGlide",         "Open Glide v0.05",  "XGL 200 v0.04a", "X-Glide",
+                            "3DFX Mode (default)", "MGlide v1.246H"};
+  Open();
+  for (int choice = 1; choice <= 14; ++choice) {
+    EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), captions[choice - 1]) << choice;
+    EXPECT_EQ(WrapperCatalogue::ByChoice(choice)->caption, captions[choice - 1]) << choice;
+  }
+}
+
 TEST_F(PrincipalWindowTest, CancelAndEscapeLeaveEveryFileAsItWas) {
   for (bool escape : {false, true}) {
     Open();
