@@ -258,12 +258,15 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
 }
 
 TEST_F(SettingsWindowTest, PickersRefuseAFolderWhoseNameHoldsALineBreak) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows allows no line break in a folder name";
+#endif
   const fs::path odd = dir / "new\n[notes]";
   fs::create_directories(odd);
   Form5Window* w = Open<Form5Window>("[default]\r\nrompath=a\r\n");
   Click(w, "Command1");
   Form6Window* picker = Form6Window::Instance().Get();
-  ASSERT_TRUE(picker && picker->OpenFolder(QString::fromStdString(odd.string())));
+  ASSERT_TRUE(picker && picker->OpenFolder(testing::Shown(odd)));
   Click(picker, "Command1");
   EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("line feed (LF)"), HasSubstr("left as it was"))));
   EXPECT_EQ(Form6Window::Instance().Get(), picker) << "the picker stays open to choose another";
