@@ -22,11 +22,7 @@ Status CheckReadable(const fs::path& file) {
   std::error_code ec;
   if (fs::is_directory(file, ec)) return FileError{file, "is a folder, not a file"};
   if (!fs::exists(file, ec)) return FileError{file, "no such file"};
-  errno = 0;
-  std::FILE* f = std::fopen(file.string().c_str(), "rb");
-  if (!f) return ErrnoError(file, errno ? errno : EACCES);
-  std::fclose(f);
-  return {};
+  return ReadFileStart(file, 1).status();
 }
 
 }  // namespace

@@ -3,9 +3,25 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 int main(int, char** argv) {
-  const std::string name = std::filesystem::path(argv[0]).filename().string();
-  std::ofstream(std::filesystem::current_path() / ("started-" + name + ".txt")) << "started\n";
+#ifdef _WIN32
+  // argv is in the ANSI code page, which may not hold the program's own name.
+  (void)argv;
+  std::wstring self(32768, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  const std::filesystem::path name = std::filesystem::path(self).filename();
+#else
+  const std::filesystem::path name = std::filesystem::path(argv[0]).filename();
+#endif
+  std::filesystem::path marker = "started-";
+  marker += name;
+  marker += ".txt";
+  std::ofstream(std::filesystem::current_path() / marker, std::ios::binary) << "started\n";
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "controllers/profile_writer.h"
 #include "settings/emulator_ini.h"
 #include "shell/safe_file.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 #include "video/video_choice.h"
 
@@ -140,14 +141,15 @@ TEST_P(BadInputWriter, FailsNamingTheFileAndChangesNothingElse) {
     const bool ini = target.filename() == "velox.ini", missing = block == "missing folder";
     if (missing && target.parent_path() != app.path()) fs::remove_all(target.parent_path());
     else if (missing && !ini) continue;  // its folder is the installation
-    if (block == "the disk is full")  // while the target's temporary file is written
-      SetReplaceFaultForTesting(
-          [n = int(GetParam().second)](auto step, auto&) mutable { return step == "write" && n-- == 0 ? ENOSPC : 0; });
+    std::optional<testing::FileCallSpy> spy;
+    if (block == "the disk is full") spy.emplace().Fail("write", ENOSPC, 1 + GetParam().second);  // the target's temp
     const auto before = Snapshot(app.path());
 
     const Status s = GetParam().write(missing && ini ? app / "gone" : app.path());
-    SetReplaceFaultForTesting(nullptr);
-    ASSERT_EQ(S(s), "error " + target.filename().string()) << block;
+    spy.reset();
+    // A failure while the temporary file is written names that file.
+    const fs::path temp = ini ? app / "-velox-.ini" : DefaultTempFile(target);
+    ASSERT_EQ(S(s), "error " + (block == "the disk is full" ? temp : target).filename().string()) << block;
     EXPECT_TRUE(missing ? !s.error().cause.empty() : s.error().cause == block) << s.error().Describe();
     EXPECT_EQ(Snapshot(app.path()), before) << block;
   }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "shell/platform.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -48,6 +51,50 @@ TEST(InstallLayout, BarePathsFollowTheCurrentDirectoryNotAppFolder) {
   EXPECT_TRUE(bare.is_relative());
   EXPECT_EQ(testing::ReadBytes(bare), "cwd");
   EXPECT_EQ(testing::ReadBytes(JoinedPath(app.path(), "\\velox.pad")), "app");
+}
+
+TEST(InstallLayout, NamesIgnoringCaseFindsEveryVariant) {
+  testing::TempFolder app;
+  for (const char* name : {"glide2x.dll", "GLIDE2X.DLL", "Glide2x.Dll", "glide2x.dll.bak", "glide3x.dll"}) {
+    testing::WriteBytes(app / name, name);
+  }
+  // A case-insensitive file system (Windows) holds the first name only.
+  std::vector<fs::path> expected = {"GLIDE2X.DLL", "Glide2x.Dll", "glide2x.dll"};
+  if (platform::kWindows) expected = {"glide2x.dll"};
+  EXPECT_EQ(NamesIgnoringCase(app.path(), "glide2x.dll"), expected);
+  EXPECT_EQ(NamesIgnoringCase(app.path(), "Config.ini"), std::vector<fs::path>{});
+}
+
+// /proc/self/mounts: device, mount point (blanks as \040), type, options.
+TEST(Drives, TheVolumesOfAMountTableComeRootFirstWithoutTheSystemsOwn) {
+  const std::string table =
+      "/dev/sda2 /home ext4 rw 0 0\n"
+      "proc /proc proc rw 0 0\n"
+      "sysfs /sys sysfs rw 0 0\n"
+      "/dev/sdb1 /media/jos\303\251/Jeux\\040vid\303\251o vfat rw 0 0\n"
+      "/dev/sda1 / ext4 rw 0 0\n"
+      "tmpfs /run/user/1000 tmpfs rw 0 0\n"
+      "tmpfs /tmp tmpfs rw 0 0\n"
+      "cgroup2 /mnt/cgroup cgroup2 rw 0 0\n"
+      "/dev/sda2 /home ext4 rw 0 0\n"
+      "devtmpfs /dev devtmpfs rw 0 0\n";
+  const std::vector<fs::path> volumes = platform::VolumesOfMountTable(table);
+  EXPECT_EQ(volumes, (std::vector<fs::path>{"/", "/home", PathFromUtf8("/media/jos\u00e9/Jeux vid\u00e9o"), "/tmp"}));
+  EXPECT_EQ(platform::VolumeOf("/home/jose/roms", volumes), fs::path("/home"));
+  EXPECT_EQ(platform::VolumeOf("/homely", volumes), fs::path("/"));
+  EXPECT_EQ(platform::VolumeOf(PathFromUtf8("/media/jos\u00e9/Jeux vid\u00e9o/Roms"), volumes),
+            PathFromUtf8("/media/jos\u00e9/Jeux vid\u00e9o"));
+}
+
+TEST(Drives, TheSystemsDrivesHoldTheCurrentFolder) {
+  const std::vector<fs::path> drives = platform::ListDrives();
+  ASSERT_FALSE(drives.empty());
+  EXPECT_EQ(drives.front(), platform::kWindows ? fs::path(drives.front()) : fs::path("/"));
+  const fs::path here = platform::DriveOf(fs::current_path());
+  EXPECT_NE(std::find(drives.begin(), drives.end(), here), drives.end()) << here;
+  EXPECT_EQ(platform::DriveOf(platform::FallbackFolder()), platform::kWindows ? fs::path("C:") : fs::path("/"));
+  EXPECT_EQ(platform::DriveRoot(platform::kWindows ? "D:" : "/media/usb"),
+            platform::kWindows ? fs::path("D:\\") : fs::path("/media/usb"));
 }
 
 TEST(InstallLayout, AppFolderCanBeSetForTests) {
