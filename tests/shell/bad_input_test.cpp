@@ -99,6 +99,20 @@ TEST_P(BadInputReader, GivesTheDefinedResultAndLeavesTheFileAlone) {
   }
 }
 
+// Installations in folders whose names only Unicode holds: no code page narrows them on the way.
+const std::u8string kFolders[] = {u8"Jeux vid\u00e9o/Jos\u00e9", u8"\u30d3\u30c7\u30aa"};
+
+TEST_P(BadInputReader, ReadsInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    WriteBytes(app / GetParam().file, GetParam().wellFormed);
+    EXPECT_EQ(GetParam().read(app), GetParam().of[0]) << PathText(app);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Readers, BadInputReader, ::testing::ValuesIn(kReaders), kName);
 
 struct Writer {
@@ -152,6 +166,24 @@ TEST_P(BadInputWriter, FailsNamingTheFileAndChangesNothingElse) {
     ASSERT_EQ(S(s), "error " + (block == "the disk is full" ? temp : target).filename().string()) << block;
     EXPECT_TRUE(missing ? !s.error().cause.empty() : s.error().cause == block) << s.error().Describe();
     EXPECT_EQ(Snapshot(app.path()), before) << block;
+  }
+}
+
+TEST_P(BadInputWriter, WritesInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    const fs::path target = app / GetParam().target;
+    // The settings must stay settings: a last line without its end gains one at the rewrite.
+    WriteBytes(target, target.filename() == "velox.ini" ? ReadBytes(target) + "; end" : "earlier");
+    const std::string before = ReadBytes(target);
+    const testing::CurrentDirectory cd(app);
+    const Status s = GetParam().write(app);
+    ASSERT_TRUE(s.ok()) << s.error().Describe();
+    EXPECT_NE(ReadBytes(target), before) << PathText(app);
+    for (const auto& [name, bytes] : Snapshot(app)) EXPECT_EQ(name.find("velox-"), std::string::npos) << name;
   }
 }
 

@@ -71,11 +71,17 @@ const Writer kWriters[] = {
     {"InstallVideoChoice", {"glide2x.dll", "Data/glide.cfg"},
      [](const fs::path& app, int i) { (void)InstallVideoChoice(app, kChoices[i % 2]); },
      [](const fs::path& app) { return ReadVideoChoice(app).has_value(); }},
-    {"InPlaceWriter", {"velox.ini"},  // truncates the file, then fills it
+    {"InPlaceWriter", {"velox.ini"},  // empties the file, then fills it part by part, each on disk
      [](const fs::path& app, int i) {
        const std::string bytes(kSettingsSize, static_cast<char>('a' + i % 2));
-       std::ofstream f(app / "velox.ini", std::ios::binary | std::ios::trunc);
-       for (size_t at = 0; at < bytes.size(); at += 4096) f.write(&bytes[at], 4096).flush();
+       platform::FileCalls& os = platform::SystemFileCalls();
+       platform::NativeFile f = 0;
+       (void)os.Remove(app / "velox.ini");
+       if (os.CreateNew(app / "velox.ini", -1, f) != 0) return;
+       for (size_t at = 0, n = 0; at < bytes.size(); at += 1 << 16) {
+         (void)os.Write(f, &bytes[at], 1 << 16, n), (void)os.FlushToDisk(f);
+       }
+       (void)os.Close(f);
      },
      [](const fs::path&) { return true; }, false},
 };
@@ -91,7 +97,8 @@ TEST_P(CrashSafety, EveryKillLeavesEachFileOldOrNewAndReadable) {
   if (const std::optional<testing::KillLoopChild> child = testing::ThisIsAKillLoopChild()) {
     testing::RunKillLoopChild(*child, [&](int i) { write(child->folder, i); });
   }
-  testing::TempFolder app(fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path());
+  testing::TempFolder app(!platform::kWindows && fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
+                                                                            : fs::temp_directory_path());
   testing::CopyDemo(app.path());
   std::string ini = ReadBytes(app / "velox.ini");
   for (int g = 0; ini.size() < kSettingsSize; ++g) ini += "\r\n[Game " + std::to_string(g) + "]\r\npatch=0x8002,1\r\n";

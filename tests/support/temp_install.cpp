@@ -66,11 +66,16 @@ std::string ReadBytes(const fs::path& file) {
   return s.str();
 }
 
+// Made absolute before any test changes the current directory: on Windows a
+// path that begins with "/" belongs to whichever drive is current.
+const fs::path kDemoFolder = fs::absolute(VELOX_DEMO_DIR);
+const fs::path kMarkerProgram = fs::absolute(VELOX_MARKER_PROGRAM);
+
 void CopyDemo(const fs::path& folder) {
-  fs::copy(VELOX_DEMO_DIR, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy(kDemoFolder, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-fs::path MarkerProgram() { return VELOX_MARKER_PROGRAM; }
+fs::path MarkerProgram() { return kMarkerProgram; }
 
 #ifdef _WIN32
 // No named pipes in the file system here: the file is watched until the program
