@@ -4,10 +4,12 @@
 
 #include "shell/launcher_window.h"
 #include "ui/default_actions.h"
+#include "ui/text_box_font.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
+  velox::ui::EnsureReadableTextBoxes();
 
   velox::ui::Form3Window launcher(velox::ui::DefaultLauncherActions());
   launcher.show();

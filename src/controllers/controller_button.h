@@ -43,7 +43,10 @@ struct ControllerButton {
   ButtonName name;
   const char* combo;    // "Combo1"
   const char* id;       // "GreenButton"
-  const char* caption;  // for people: "green button"
+  const char* caption;  // in running text: "green button"
+  // What the player reads and hears as the button's name, in lists, labels
+  // and messages: "Green button".
+  const char* displayName;
   ButtonMask mask;
 };
 

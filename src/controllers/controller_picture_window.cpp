@@ -1,6 +1,8 @@
 #include "controllers/controller_picture_window.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
+#include <QLabel>
 
 #include <QEvent>
 #include <QPainter>
@@ -178,12 +180,41 @@ void ControllerPicture::paintEvent(QPaintEvent*) {
   p.restore();
 }
 
+namespace {
+
+QBoxLayout* BoxHolding(QLayout* layout, QWidget* widget) {
+  if (!layout) return nullptr;
+  if (auto* box = qobject_cast<QBoxLayout*>(layout); box && box->indexOf(widget) >= 0) return box;
+  for (int i = 0; i < layout->count(); ++i) {
+    if (QBoxLayout* inner = BoxHolding(layout->itemAt(i)->layout(), widget)) return inner;
+  }
+  return nullptr;
+}
+
+// A small caption above each list names its console button. Qt on Linux names a
+// combo box by its current text whatever its accessible name, and takes its label
+// from the buddy relation, which only a shown label gives; sighted users gain too.
+void CaptionCombo(QComboBox* combo, int position) {
+  const QString text = QString::fromLatin1(ControllerButtons()[position - 1].displayName);
+  combo->setAccessibleName(text);
+  QBoxLayout* box = BoxHolding(combo->parentWidget()->layout(), combo);
+  if (!box) return;
+  auto* caption = new QLabel(text, combo->parentWidget());
+  caption->setObjectName(QStringLiteral("Caption%1").arg(position));
+  caption->setBuddy(combo);
+  box->insertWidget(box->indexOf(combo), caption);
+  caption->stackUnder(combo);  // read just before its list
+}
+
+}  // namespace
+
 std::array<QComboBox*, kControllerButtonCount> AttachCombos(QWidget* form, ControllerPicture* picture) {
   std::array<QComboBox*, kControllerButtonCount> combos{};
   std::array<QWidget*, kControllerButtonCount> lined{};
   for (int k = 1; k <= kControllerButtonCount; ++k) {
     combos[k - 1] = form->findChild<QComboBox*>(QStringLiteral("Combo%1").arg(k));
     lined[k - 1] = combos[k - 1];
+    if (combos[k - 1]) CaptionCombo(combos[k - 1], k);
   }
   picture->SetCombos(lined);
   return combos;

@@ -3,6 +3,7 @@
 #include "controllers/joystick_sdl.h"
 
 #include "shell/install_layout.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form2.h"
 
@@ -19,6 +20,7 @@ constexpr int kSearchMilliseconds = 250;
 Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form2>()) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
+  NameWindow(this, QStringLiteral("Configure GamePad"));
   combos_ = AttachCombos(this, ui_->Image1);
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("Timer1"));

@@ -2,6 +2,7 @@
 
 
 #include "shell/install_layout.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form4.h"
 
@@ -10,6 +11,7 @@ namespace velox::ui {
 Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
+  NameWindow(this, QStringLiteral("Configure Keyboard"));
   combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);

@@ -9,6 +9,7 @@
 
 #include "settings/form5_window.h"
 #include "shell/platform.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_FolderPicker.h"
 
@@ -38,6 +39,7 @@ FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString&
   setWindowTitle(QString::fromLatin1(kWindowCaption));
   ui_->Frame1->setTitle(caption);
   ui_->Dir1->setAccessibleName(caption);
+  NameWindow(this, caption);
   // Folders open by double click only; arrows would promise a collapse that never happens.
   ui_->Dir1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
   ui_->Dir1->installEventFilter(this);

@@ -1,11 +1,14 @@
 #include "settings/form1_window.h"
 
+#include <QApplication>
 #include <QListView>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "settings/emulator_ini.h"
 #include "shell/install_layout.h"
 #include "shell/text_encoding.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form1.h"
 
@@ -33,6 +36,18 @@ FileError Absolute(FileError error) {
 
 Form1Window::Form1Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form1>()) {
   ui_->setupUi(this);
+  NameWindow(this, QStringLiteral("Configure Patches/Cheats"));
+  // The title and comment are data: readable, and reachable by Tab once a game shows them.
+  MakeReadable(ui_->Label3);
+  MakeReadable(ui_->Label4);
+  HideWhileEmpty(ui_->Label1);
+  HideWhileEmpty(ui_->Label2);
+  // Tabbing into the entries selects one, so that Enable or Disable can act at once.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now == ui_->List1 && ui_->List1->selectedItems().isEmpty() && ui_->List1->count() > 0) {
+      ui_->List1->setCurrentRow(std::max(ui_->List1->currentRow(), 0), QItemSelectionModel::ClearAndSelect);
+    }
+  });
   // Thousands of games: rows of one height let the list skip measuring each of them.
   if (auto* view = qobject_cast<QListView*>(ui_->Combo1->view())) view->setUniformItemSizes(true);
   connect(ui_->Combo1, &QComboBox::activated, this, &Form1Window::Form1_Combo1_Click);
@@ -49,8 +64,8 @@ SingleWindow<Form1Window>& Form1Window::Instance() {
 }
 
 void Form1Window::Form1_Form_Load() {
-  ui_->Command1->setText(QStringLiteral("Enable"));
-  ui_->Command2->setText(QStringLiteral("Disable"));
+  ui_->Command1->setText(QStringLiteral("&Enable"));
+  ui_->Command2->setText(QStringLiteral("&Disable"));
   ui_->Combo1->clear();
   games_.clear();
 
@@ -77,8 +92,8 @@ void Form1Window::FillGameView() {
     ui_->List1->clear();
   }
   entries_.clear();
-  ui_->Label3->clear();
-  ui_->Label4->clear();
+  SetReadableText(ui_->Label3, {});
+  SetReadableText(ui_->Label4, {});
   ui_->Command1->setEnabled(false);
   ui_->Command2->setEnabled(false);
 
@@ -96,14 +111,15 @@ void Form1Window::FillGameView() {
     const QSignalBlocker quiet(ui_->List1);
     ui_->List1->addItems(rows);
   }
-  ui_->Label4->setText(FromFile(game->comment));
-  ui_->Label3->setText(FromFile(game->title));
+  SetReadableText(ui_->Label4, FromFile(game->comment));
+  SetReadableText(ui_->Label3, FromFile(game->title));
   entries_ = std::move(game).value().entries;
 }
 
 void Form1Window::Form1_Combo1_Click() {
-  ui_->Label1->setText(QStringLiteral("Title :"));
-  ui_->Label2->setText(QStringLiteral("Comments :"));
+  SetReadableText(ui_->Label1, QStringLiteral("Title :"));
+  SetReadableText(ui_->Label2, QStringLiteral("Comments :"));
+
   FillGameView();
 }
 
@@ -144,6 +160,11 @@ void Form1Window::Switch(bool on) {
                                  Absolute(switched.error()), QStringLiteral("velox.ini was left as it was.")));
   }
   FillGameView();
+  // The user stays where they were: on the same entry, selected, ready for the next switch.
+  if (row < ui_->List1->count()) {
+    ui_->List1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    ui_->List1->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 }  // namespace velox::ui

@@ -6,6 +6,7 @@
 #include "settings/folder_picker_window.h"
 #include "shell/install_layout.h"
 #include "shell/text_encoding.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form5.h"
 
@@ -45,6 +46,7 @@ std::vector<std::string> Chosen(const QComboBox* combo) {
 
 Form5Window::Form5Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form5>()) {
   ui_->setupUi(this);
+  NameWindow(this, QStringLiteral("Configure Velox HLE"));
   connect(ui_->Command1, &QPushButton::clicked, this, &Form5Window::Form5_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form5Window::Form5_Command2_Click);
   connect(ui_->Command3, &QPushButton::clicked, this, &Form5Window::Form5_Command3_Click);

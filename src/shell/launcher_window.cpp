@@ -1,18 +1,35 @@
 #include "shell/launcher_window.h"
 
+#include <QAccessibleWidget>
+
 #include "shell/install_layout.h"
 #include "shell/platform.h"
 #include "shell/program_start.h"
 #include "shell/safe_file.h"
+#include "ui/accessibility.h"
 #include "ui/artwork.h"
 #include "ui/messages.h"
 #include "ui_Form3.h"
 
 namespace velox::ui {
 
+namespace {
+
+// A plain top-level widget would reach screen readers as a pane; the launcher is
+// the program's main window and is listed as one.
+QAccessibleInterface* LauncherAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String(Form3Window::staticMetaObject.className()) || !object->isWidgetType()) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+}  // namespace
+
 Form3Window::Form3Window(LauncherActions actions, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::Form3>()), actions_(std::move(actions)) {
+  static const bool roleInstalled = (QAccessible::installFactory(LauncherAccessible), true);
+  (void)roleInstalled;
   ui_->setupUi(this);
+  NameWindow(this, QStringLiteral("Main menu"));
   ui_->Image1->setPixmap(DrawBanner(devicePixelRatioF()));
   ui_->Image2->setPixmap(DrawEmblem(devicePixelRatioF()));
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "shell/install_layout.h"
+#include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_principal.h"
 #include "video/wrapper_catalogue.h"
@@ -20,6 +21,10 @@ FileError Absolute(FileError error) {
   const fs::path full = fs::absolute(error.file, ec);
   if (!ec) error.file = full;
   return error;
+}
+
+QString FromCatalogue(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString Quoted(std::string_view text) {
@@ -38,13 +43,31 @@ PrincipalWindow::PrincipalWindow(QWidget* parent)
     : VeloxDialog(parent), ui_(std::make_unique<Ui::principal>()), options_(new QButtonGroup(this)) {
   ui_->setupUi(this);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
+  NameWindow(this, QStringLiteral("Configure Video"));
 
   options_->setObjectName(QStringLiteral("Options"));
   for (const WrapperEntry& entry : WrapperCatalogue::Entries()) {
     auto* option = findChild<QRadioButton*>(QString::fromLatin1(entry.option.data(), entry.option.size()));
     Q_ASSERT(option);
     options_->addButton(option, entry.choice);
+    // A screen reader reads the description with the option, before the label below follows it.
+    option->setAccessibleDescription(FromCatalogue(entry.description));
+    // Eight buttons read "Config": each is named after the wrapper it sets up.
+    if (entry.setupButton) {
+      QString button = FromCatalogue(*entry.setupButton);
+      if (button == QLatin1String("config10")) button += QStringLiteral("_%1").arg(entry.setupMember);
+      if (auto* setup = findChild<QPushButton*>(button)) {
+        setup->setAccessibleName(QStringLiteral("Config: ") + FromCatalogue(entry.caption));
+      }
+    }
   }
+  QList<QAbstractButton*> inTabOrder;
+  for (const char* name : {"Option13", "Option1", "Option2", "Option3", "Option4", "Option5", "Option6", "Option7",
+                           "Option8", "Option14", "Option9", "Option10", "Option11", "Option12"}) {
+    inTabOrder << findChild<QRadioButton*>(QLatin1String(name));
+  }
+  MakeCheckedOptionTheTabStop(inTabOrder);
+  MakeReadable(ui_->comment);
   connect(options_, &QButtonGroup::idToggled, this, [this](int choice, bool checked) {
     if (checked) principal_Option_Click(choice);
   });
@@ -85,8 +108,7 @@ void PrincipalWindow::principal_Form_Load() {
 
 void PrincipalWindow::principal_Option_Click(int choice) {
   if (const WrapperEntry* entry = WrapperCatalogue::ByChoice(choice)) {
-    ui_->comment->setText(
-        QString::fromUtf8(entry->description.data(), static_cast<qsizetype>(entry->description.size())));
+    SetReadableText(ui_->comment, FromCatalogue(entry->description));
   }
 }
 

@@ -50,6 +50,13 @@ TEST_F(MappingFileTest, GamepadFileReadUpToTheFirstBadField) {
   }
 }
 
+TEST(ControllerButtonTest, NamesThePlayerReadsByPosition) {
+  const std::vector<std::string> names{"Green button",  "Left shoulder", "Right shoulder", "Yellow left", "Yellow up",
+                                       "Yellow right",  "Yellow down",   "Blue button",    "Grip trigger", "Centre button",
+                                       "Pad up",        "Pad left",      "Pad down",       "Pad right"};
+  for (const ControllerButton& button : ControllerButtons()) EXPECT_EQ(button.displayName, names.at(button.position - 1));
+}
+
 TEST(PressedButtonTest, OnlyOneOfTheSixteenAlone) {
   for (const auto& [buttons, text] : std::vector<std::pair<std::uint32_t, std::string>>{
            {0, ""}, {1u << 9, "Bouton 10"}, {1u << 15, "Bouton 16"}, {1u << 16, ""}, {1u | 1u << 20, ""}, {0xFFFFFFFF, ""}})

@@ -190,9 +190,9 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
   Click(w, "Command1");
   std::string expected = kGames;
   EXPECT_EQ(testing::ReadBytes(ini), expected.replace(expected.find("// patch="), 9, " patch="));
-  EXPECT_TRUE(Find<QListWidget>(w, "List1")->selectedItems().isEmpty());
-  EXPECT_EQ(Buttons(w), "00");
-  SelectEntry(w, 2);
+  // The switched entry stays selected, so the other button undoes it at once.
+  EXPECT_EQ(Find<QListWidget>(w, "List1")->selectedItems(), QList{Find<QListWidget>(w, "List1")->item(2)});
+  EXPECT_EQ(Buttons(w), "01");
   Click(w, "Command2");
   EXPECT_EQ(testing::ReadBytes(ini), kGames);
 
@@ -212,12 +212,13 @@ TEST_F(SettingsWindowTest, Screenshot) {
   Form5Window* settings = Form5Window::Instance().Show();
   Box(settings, "Text1")->setText(QString::fromStdString((dir / "Roms").string()));
   Click(settings, "Command1");
+  Click(settings, "Command2");
   Box(settings, "Text1")->setText("C:\\Velox\\Roms");
   Form1Window* editor = Form1Window::Instance().Show();
   ChooseGame(editor, 1);
   SelectEntry(editor, 1);
   const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  QWidget* windows[] = {settings, Form6Window::Instance().Get(), editor};
+  QWidget* windows[] = {settings, Form6Window::Instance().Get(), Form7Window::Instance().Get(), editor};
   for (QWidget* window : windows) {
     const QPixmap shot = window->grab();
     EXPECT_FALSE(shot.isNull());

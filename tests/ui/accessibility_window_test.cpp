@@ -1,0 +1,317 @@
+// Every window as a screen reader and a keyboard-only user meet it: the
+// accessibility tree that Qt hands to AT-SPI and UI Automation, and each
+// dialog's task done with keys alone.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QTest>
+#include <QtWidgets>
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "controllers/form2_window.h"
+#include "controllers/form4_window.h"
+#include "controllers/form8_window.h"
+#include "settings/folder_picker_window.h"
+#include "settings/form1_window.h"
+#include "settings/form5_window.h"
+#include "shell/install_layout.h"
+#include "shell/launcher_window.h"
+#include "support/temp_install.h"
+#include "ui/messages.h"
+#include "video/principal_window.h"
+
+// Readable failure messages.
+static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace velox::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::ReadBytes;
+
+class AccessibilityTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::CopyDemo(app.path());
+    fs::create_directories(app / "Roms/Arcade");
+    SetAppFolderForTesting(app.path());
+    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
+  }
+  void TearDown() override {
+    SetMessageSinkForTesting(nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // The windows by object name, opened as the user opens them (the pickers from the settings dialog).
+  QWidget* Open(const QString& name) {
+    QWidget* w = Show(name);
+    w->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w)) << name.toStdString();
+    return w;
+  }
+  QWidget* Show(const QString& name) {
+    if (name == "Form3") return launcher = std::make_unique<Form3Window>(LauncherActions{}), launcher->show(), launcher.get();
+    if (name == "principal") return PrincipalWindow::Instance().Show();
+    if (name == "Form8") return Form8Window::Instance().Show();
+    if (name == "Form2") return Form2Window::Instance().Show();
+    if (name == "Form4") return Form4Window::Instance().Show();
+    if (name == "Form1") return Form1Window::Instance().Show();
+    Form5Window* settings = Form5Window::Instance().Show();
+    settings->Text1()->setText(QString::fromStdString((app / "Roms").string()));
+    if (name == "Form6") return Form6Window::Instance().Show();
+    if (name == "Form7") return Form7Window::Instance().Show();
+    return settings;
+  }
+  // Keys as a user types them ("Alt+O", "Shift+Tab"), each to whatever has the focus.
+  static void Type(QWidget* window, const QStringList& keys) {
+    const QPointer<QWidget> w(window);
+    for (const QString& key : keys) {
+      QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.data();
+      ASSERT_NE(target, nullptr) << "no window left for " << key.toStdString();
+      QTest::keySequence(target, QKeySequence(key));
+      // A mnemonic holds its button down for a moment, as on screen, and clicks it on release.
+      ASSERT_TRUE(QTest::qWaitFor([&] {
+        return !w || std::ranges::none_of(w->findChildren<QAbstractButton*>(), &QAbstractButton::isDown);
+      }));
+    }
+  }
+  static QString Focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "<none>"; }
+
+  testing::TempFolder app;
+  testing::CurrentDirectory here{app.path()};
+  std::unique_ptr<Form3Window> launcher;
+  QStringList messages;
+};
+
+// What a screen reader announces for a control: on Linux Qt names a combo box by
+// its current text, so its name is that of its buddy label.
+QString NameOf(QAccessibleInterface* a) {
+  if (a->role() != QAccessible::ComboBox) return a->text(QAccessible::Name);
+  for (const auto& [other, relation] : a->relations(QAccessible::Label)) {
+    if (qobject_cast<QLabel*>(other->object())) return other->text(QAccessible::Name);
+  }
+  return {};
+}
+
+void Walk(QAccessibleInterface* a, const std::function<void(QAccessibleInterface*)>& visit) {
+  if (!a || a->state().invisible) return;
+  visit(a);
+  // Rows of lists and the popup of a combo box are values, not controls of their own.
+  if (a->role() == QAccessible::ComboBox || a->role() == QAccessible::List || a->role() == QAccessible::Tree) return;
+  for (int i = 0; i < a->childCount(); ++i) Walk(a->child(i), visit);
+}
+
+struct WindowCase {
+  const char* window;
+  const char* name;                               // accessible name, before " — Velox Configurator v1.1.1"
+  std::map<QString, QString> named;               // control -> what a screen reader calls it
+};
+
+const QStringList kButtons = {"Green button", "Left shoulder", "Right shoulder", "Yellow left", "Yellow up",
+                              "Yellow right", "Yellow down",   "Blue button",    "Grip trigger", "Centre button",
+                              "Pad up",       "Pad left",      "Pad down",       "Pad right"};
+std::map<QString, QString> MappingLists() {
+  std::map<QString, QString> named;
+  for (int k = 1; k <= 14; ++k) named[QStringLiteral("Combo%1").arg(k)] = kButtons[k - 1];
+  return named;
+}
+
+const WindowCase kWindows[] = {
+    {"Form3", "Main menu", {{"Command2", "Configure Video"}, {"Text1", "Installation folder"}}},
+    {"principal", "Configure Video",
+     {{"config11", "Config: Clide v2.4"}, {"config1", "Config: E-Voodoo v2.0.4"}, {"config3", "Config: GL2IDE rev A3"},
+      {"config4", "Config: GL2IDE rev C"}, {"config10_1", "Config: GL2Ideal v1.6"},
+      {"config10_0", "Config: MGlide v1.246H"}, {"config5", "Config: Open Glide v0.05"},
+      {"config6", "Config: XGL 200 v0.04a"}, {"Option10", "Open Glide v0.05"}, {"Command1", "Ok"}}},
+    {"Form8", "Configure Controllers", {{"Option6", "1 Player - Adaptoid (Rumble Pack)"}, {"Command4", "Cancel"}}},
+    {"Form2", "Configure GamePad", MappingLists()},
+    {"Form4", "Configure Keyboard", MappingLists()},
+    {"Form5", "Configure Velox HLE",
+     {{"Text1", "Roms folder"}, {"Command1", "Change Roms folder"}, {"Command2", "Change Saves folder"},
+      {"Combo1", "- Screen Resolution :"}, {"Combo2", "- Windowed Resolution :"},
+      {"Check1", "Sound emulation: Yes"}, {"Check2", "Sound emulation: No"}}},
+    {"Form6", "Roms Folder", {{"Dir1", "Roms Folder"}, {"Drive1", "Drive :"}}},
+    {"Form7", "Saves Folder", {{"Dir1", "Saves Folder"}, {"Drive1", "Drive :"}}},
+    {"Form1", "Configure Patches/Cheats",
+     {{"Combo1", "Game :"}, {"List1", "Entries of the chosen game"}, {"Command2", "Disable"}}},
+};
+
+TEST_F(AccessibilityTest, EveryWindowNamesItsControlsAndLetsItsDataBeRead) {
+  for (const WindowCase& c : kWindows) {
+    SCOPED_TRACE(c.window);
+    QWidget* w = Open(c.window);
+    ASSERT_EQ(w->objectName(), c.window);
+    if (w->objectName() == "Form1") {  // a game chosen and an entry selected, so that every label shows data
+      Type(w, {"Alt+G", "Down", "Tab", "Tab", "Tab"});
+      ASSERT_EQ(Focused(), "List1");
+    }
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    EXPECT_EQ(window->text(QAccessible::Name), QString(c.name) + " \u2014 Velox Configurator v1.1.1");
+    EXPECT_EQ(w->windowTitle(), "Velox Configurator v1.1.1");
+
+    std::map<QString, QString> seen;  // accessible name -> control
+    std::map<QString, QString> names;
+    Walk(window, [&](QAccessibleInterface* a) {
+      QWidget* widget = qobject_cast<QWidget*>(a->object());
+      const QString id = widget ? widget->objectName() : QString();
+      const QString name = NameOf(a);
+      names[id] = name;
+      if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty()) {
+        // A label's text is what is read; a fixed name would hide it.
+        EXPECT_EQ(name, QString(label->text()).remove('&')) << id.toStdString();
+      }
+      if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->count() > 0) {
+        EXPECT_EQ(a->text(QAccessible::Value), combo->currentText()) << id.toStdString();
+        EXPECT_EQ(combo->findText(name), -1) << id.toStdString() << ": named by a value, not by what it sets";
+      }
+      if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->currentIndex().isValid()) {
+        QStringList selected;
+        for (int i = 0; i < a->childCount(); ++i) {
+          if (a->child(i)->state().selected) selected << a->child(i)->text(QAccessible::Name);
+        }
+        EXPECT_EQ(selected, QStringList{view->currentIndex().data().toString()}) << id.toStdString();
+      }
+      if (!a->state().focusable) return;
+      EXPECT_FALSE(name.trimmed().isEmpty()) << id.toStdString() << " has no name";
+      const auto [other, fresh] = seen.emplace(name, id);
+      EXPECT_TRUE(fresh) << id.toStdString() << " and " << other->second.toStdString() << " are both \""
+                         << name.toStdString() << "\"";
+    });
+    for (const auto& [id, name] : c.named) EXPECT_EQ(names[id], name) << id.toStdString();
+    // An Alt+letter shared by two controls would only move between them.
+    std::map<QString, QString> keys;
+    for (QWidget* child : w->findChildren<QWidget*>()) {
+      const auto* label = qobject_cast<QLabel*>(child);
+      const auto* button = qobject_cast<QAbstractButton*>(child);
+      const QString text = button ? button->text() : label && label->buddy() ? label->text() : QString();
+      const QString key = QKeySequence::mnemonic(text).toString();
+      if (key.isEmpty()) continue;
+      const auto [other, fresh] = keys.emplace(key, child->objectName());
+      EXPECT_TRUE(fresh) << key.toStdString() << ": " << other->second.toStdString() << " and "
+                         << child->objectName().toStdString();
+    }
+    w->close();
+  }
+}
+
+TEST_F(AccessibilityTest, TheDataOnScreenIsReadWhereItChanges) {
+  QWidget* video = Open("principal");
+  auto* option = video->findChild<QAbstractButton*>("Option3");
+  option->click();
+  QAccessibleInterface* comment = QAccessible::queryAccessibleInterface(video->findChild<QLabel*>("comment"));
+  EXPECT_EQ(comment->text(QAccessible::Name), "The fastest available Glide Wrapper and it's compatible with most "
+                                               "video cards. I strongly recommend it.");
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(option)->text(QAccessible::Description),
+            comment->text(QAccessible::Name))
+      << "each option tells its description itself";
+  const auto labels = comment->relations(QAccessible::Label);
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.front().first->text(QAccessible::Name), "Comments :");
+}
+
+// The checked option is its group's one tab stop; arrows move within the group.
+TEST_F(AccessibilityTest, TabReachesTheCheckedOptionAndEveryBoxToRead) {
+  QWidget* w = Open("Form8");
+  EXPECT_EQ(Focused(), "Command4") << "Cancel has the focus first";
+  Type(w, {"Shift+Tab"});
+  EXPECT_EQ(Focused(), "Option2");
+  Type(w, {"Down"});
+  EXPECT_EQ(Focused(), "Option6");
+  EXPECT_TRUE(w->findChild<QAbstractButton*>("Option6")->isChecked());
+  Type(w, {"Tab", "Shift+Tab"});
+  EXPECT_EQ(Focused(), "Option6") << "the tab stop follows the check";
+
+  const std::pair<const char*, const char*> boxes[] = {{"Form3", "Text1"}, {"Form2", "Text111"}};
+  for (const auto& [window, box] : boxes) {
+    QWidget* opened = Open(window);
+    QStringList order;
+    for (int i = 0; i < 40 && !order.contains(Focused()); ++i) order << Focused(), Type(opened, {"Tab"});
+    EXPECT_TRUE(order.contains(box)) << window << ": " << order.join(' ').toStdString();
+    EXPECT_TRUE(opened->findChild<QLineEdit*>(box)->isReadOnly());
+  }
+}
+
+TEST_F(AccessibilityTest, Form1KeepsTheSwitchedEntrySelectedAndFocused) {
+  QWidget* w = Open("Form1");
+  Type(w, {"Alt+G", "Down", "Tab"});
+  EXPECT_EQ(Focused(), "Label3") << "the title can be reached and read";
+  Type(w, {"Tab", "Tab"});
+  auto* list = w->findChild<QListWidget*>("List1");
+  EXPECT_EQ(list->selectedItems(), QList{list->item(0)}) << "entering the entries selects the current one";
+  EXPECT_TRUE(w->findChild<QWidget*>("Command2")->isEnabled());
+  Type(w, {"Down"});
+  Type(w, {"Alt+D"});
+  EXPECT_THAT(ReadBytes(app / "velox.ini"), HasSubstr("bootloader=2\r\n//patch=0x80021C40,0x00000000\r\n"));
+  EXPECT_EQ(Focused(), "List1");
+  EXPECT_EQ(list->selectedItems(), QList{list->item(1)});
+  Type(w, {"Alt+E"});
+  EXPECT_THAT(ReadBytes(app / "velox.ini"), HasSubstr("bootloader=2\r\npatch=0x80021C40,0x00000000\r\n"));
+  EXPECT_EQ(list->selectedItems(), QList{list->item(1)});
+  Type(w, {"Escape"});
+  EXPECT_EQ(Form1Window::Instance().Get(), nullptr);
+}
+
+// Each dialog's task with the keyboard alone: choose, then "Ok"; or leave by "Cancel" or Escape.
+struct KeyboardTask {
+  const char* window;
+  QStringList choose;
+  const char* cancel;
+  std::function<std::string(const fs::path& app)> result;
+  std::string after;
+};
+
+const KeyboardTask kTasks[] = {
+    {"principal", {"Down"}, "Command2", [](const fs::path& a) { return ReadBytes(a / "Data/glide.cfg"); }, "11\r\n"},
+    {"Form8", {"Shift+Tab", "Down"}, "Command4", [](const fs::path& a) { return ReadBytes(a / "Data/controller.cfg"); },
+     "6\r\n"},
+    {"Form4", {"Down"}, "Command2", [](const fs::path& a) { return ReadBytes(a / "Data/clavier.cfg"); },
+     "88|68|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|D|V|J|I|L|K|A|Z|S|T|F|G|H\r\n"},
+    {"Form2", {"Down"}, "Command2", [](const fs::path& a) { return ReadBytes(a / "Data/manette.cfg"); },
+     "128-0|0-4|0-2|64-0|0-0|0-16|32-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n"
+     "Bouton 4|Bouton 6|Bouton 6|Bouton 3|---|---|Bouton 2|Bouton 1|Bouton 7|Bouton 10|---|---|---|---\r\n"},
+    {"Form5", {"Alt+C", "Down", "Alt+W", "Up", "Alt+N"}, "Command4",
+     [](const fs::path& a) { return ReadBytes(a / "velox.ini"); }, "resolution=800,600\r\nviewport=640,480\r\nsound=0\r\n"},
+    {"Form6", {"Down", "Return"}, "Command2",
+     [](const fs::path&) { return Form5Window::Instance().Get()->Text1()->text().toStdString(); }, ""},
+};
+
+TEST_F(AccessibilityTest, EachDialogsTaskCanBeDoneWithTheKeyboardAlone) {
+  for (const KeyboardTask& task : kTasks) {
+    for (const char* way : {"Ok", "Cancel", "Escape"}) {
+      SCOPED_TRACE(std::string(task.window) + " " + way);
+      const QPointer<QWidget> w = Open(task.window);
+      const std::string before = task.result(app.path());
+      Type(w, task.choose);
+      if (way == std::string("Ok")) {
+        Type(w, {"Alt+O"});
+      } else if (way == std::string("Cancel")) {
+        for (int i = 0; i < 40 && Focused() != task.cancel; ++i) Type(w, {"Tab"});
+        ASSERT_EQ(Focused(), task.cancel);
+        Type(w, {"Space"});
+      } else {
+        Type(w, {"Escape"});
+      }
+      EXPECT_TRUE(!w || !w->isVisible()) << "closed";
+      const std::string after = task.result(app.path());
+      if (way != std::string("Ok")) {
+        EXPECT_EQ(after, before);
+      } else if (task.window == std::string("Form5")) {
+        EXPECT_THAT(after, HasSubstr(task.after));
+      } else if (task.window == std::string("Form6")) {
+        EXPECT_EQ(after, (app / "Roms/Arcade").string());
+      } else {
+        EXPECT_EQ(after, task.after);
+      }
+      EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+      testing::CopyDemo(app.path());  // the next way starts from the same files
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui

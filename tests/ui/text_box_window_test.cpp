@@ -1,0 +1,79 @@
+// Text boxes paint what they hold: the text and its selection land inside the box,
+// in the font the program starts with (under Wine, whatever Qt falls back on).
+
+#include <gtest/gtest.h>
+
+#include <QtWidgets>
+#include <memory>
+
+#include "ui/text_box_font.h"
+
+namespace velox::ui {
+namespace {
+
+const QString kText = QStringLiteral("C:\\Jeux vid\u00e9o\\Jos\u00e9\\roms");
+
+struct Box {
+  const char* what;
+  bool combo;
+  bool selected;  // compared with the same text unselected rather than with no text
+};
+
+std::unique_ptr<QWidget> Make(bool combo, const QString& text, bool selected) {
+  std::unique_ptr<QWidget> widget;
+  QLineEdit* edit = nullptr;
+  if (combo) {
+    auto* box = new QComboBox;
+    box->setEditable(true);
+    box->addItems({QStringLiteral("C:\\roms"), QStringLiteral("D:\\")});
+    box->setEditText(text);
+    edit = box->lineEdit();
+    widget.reset(box);
+  } else {
+    edit = new QLineEdit(text);
+    widget.reset(edit);
+  }
+  edit->setCursorPosition(0);
+  if (selected) edit->selectAll();
+  widget->resize(260, widget->sizeHint().height());
+  return widget;
+}
+
+// First and last row where the two images differ; {-1, -1} when they are equal.
+std::pair<int, int> DifferingRows(const QImage& a, const QImage& b) {
+  std::pair<int, int> rows{-1, -1};
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        if (rows.first < 0) rows.first = y;
+        rows.second = y;
+        break;
+      }
+  return rows;
+}
+
+TEST(TextBoxWindowTest, TextAndSelectionAreDrawnInsideTheBox) {
+  EnsureReadableTextBoxes();  // as the program does at start
+  EXPECT_TRUE(TextBoxesCanShow(QApplication::font())) << QFontInfo(QApplication::font()).family().toStdString();
+
+  for (const Box& box : {Box{"text box", false, false}, Box{"text box selection", false, true},
+                         Box{"editable list", true, false}, Box{"editable list selection", true, true}}) {
+    SCOPED_TRACE(box.what);
+    const auto filled = Make(box.combo, kText, box.selected);
+    const auto plain = Make(box.combo, box.selected ? kText : QString(), false);
+    const QImage a = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage b = plain->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(a.size(), b.size());
+
+    // Text pushed out of the box leaves at most a sliver of its lowest pixels at the top edge.
+    const auto [top, bottom] = DifferingRows(a, b);
+    const int middle = a.height() / 2;
+    EXPECT_GE(top, 0) << "nothing drawn";
+    EXPECT_LE(top, middle);
+    EXPECT_GE(bottom, middle) << "rows " << top << ".." << bottom << " of " << a.height();
+    EXPECT_GE(bottom - top + 1, QFontMetrics(filled->font()).ascent() / 2);
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui
