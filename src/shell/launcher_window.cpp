@@ -88,7 +88,9 @@ void Form3Window::Form3_Command6_Click() {
   if (!actions_.openDocument) {
     // The shell's own "Open" verb on Windows, the desktop's default program elsewhere.
     const Status opened = platform::OpenWithDefaultProgram(help);
-    if (!opened) ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."), opened.error()));
+    if (!opened) {
+      ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."), opened.error()));
+    }
     return;
   }
   const QString file = ToQString(std::filesystem::absolute(help));

@@ -71,7 +71,8 @@ TEST_P(SafeFileFaultTest, AFailedCallLeavesTheOriginalIntactAndNamesTheFileThatF
     EXPECT_EQ(s.error().cause, c.cause);
     EXPECT_EQ(ReadBytes(dir / "velox.ini"), "original");
     EXPECT_EQ(FilesIn(dir.path()), 1) << "the temporary file is removed";
-    EXPECT_EQ(spy.Only("replace").size(), std::string_view(c.call) == "replace" ? 1u : 0u) << "nothing half done is renamed";
+    EXPECT_EQ(spy.Only("replace").size(), std::string_view(c.call) == "replace" ? 1u : 0u)
+        << "nothing half done is renamed";
   }
 }
 
