@@ -102,7 +102,14 @@ TEST(Drives, TheVolumesOfAMountTableComeRootFirstWithoutTheSystemsOwn) {
 TEST(Drives, TheSystemsDrivesHoldTheCurrentFolder) {
   const std::vector<fs::path> drives = platform::ListDrives();
   ASSERT_FALSE(drives.empty());
-  EXPECT_EQ(drives.front(), platform::kWindows ? fs::path(drives.front()) : fs::path("/"));
+  if (platform::kWindows) {  // "C:", in order of the letters
+    for (const fs::path& drive : drives) {
+      EXPECT_TRUE(drive.native().size() == 2 && drive.native()[1] == ':') << PathText(drive);
+    }
+    EXPECT_TRUE(std::is_sorted(drives.begin(), drives.end()));
+  } else {
+    EXPECT_EQ(drives.front(), fs::path("/"));
+  }
   const fs::path here = platform::DriveOf(fs::current_path());
   EXPECT_NE(std::find(drives.begin(), drives.end(), here), drives.end()) << here;
   EXPECT_EQ(platform::DriveOf(platform::FallbackFolder()), platform::kWindows ? fs::path("C:") : fs::path("/"));
