@@ -47,6 +47,7 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgram) {
   } cases[] = {
       {"empty", "", "is empty, not a Windows program"},
       {"text", "@echo off\r\nvelox\r\n", "is not a Windows program"},
+      {"no DOS header", "ZM" + kPe.substr(2), "is not a Windows program"},
       {"DOS header only", kPe.substr(0, 0x40), "is not a Windows program"},
       {"signature elsewhere", kPe.substr(0, 0x3C) + "\x48\0\0\0"s + kPe.substr(0x40), "is not a Windows program"},
       {"wrong signature", kPe.substr(0, 0x40) + "PX\0\0"s, "is not a Windows program"},

@@ -150,7 +150,10 @@ TEST_F(SafeFileTest, ATargetThatIsALinkStaysALinkToTheReplacedFile) {
   WriteBytes(real / "velox.ini", "old");
   fs::create_symlink(real / "velox.ini", dir / "link.ini");  // a chain: velox.ini -> link.ini -> the real file
   fs::create_symlink("link.ini", dir / "velox.ini");
+  testing::FileCallSpy spy;
   ASSERT_TRUE(ReplaceWholeFile(dir / "velox.ini", "new", dir / "-velox-.ini").ok());
+  // Beside the real file: a rename cannot cross from the link's file system to the real file's.
+  EXPECT_EQ(spy.Only("replace"), std::vector<std::string>{"replace .velox.ini.velox-new velox.ini"});
   EXPECT_EQ(ReadBytes(real / "velox.ini"), "new");
   EXPECT_EQ(fs::read_symlink(dir / "velox.ini"), "link.ini");
   EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
