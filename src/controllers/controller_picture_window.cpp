@@ -83,6 +83,18 @@ void ControllerPicture::SetCombos(const std::array<QWidget*, kControllerButtonCo
   update();
 }
 
+void ControllerPicture::SetWalkPosition(int position) {
+  if (walkPosition_ == position) return;
+  walkPosition_ = position;
+  update();
+}
+
+void ControllerPicture::SetHeld(std::bitset<kControllerButtonCount> held) {
+  if (held_ == held) return;
+  held_ = held;
+  update();
+}
+
 bool ControllerPicture::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show) update();
   return QWidget::eventFilter(watched, event);
@@ -157,15 +169,25 @@ void ControllerPicture::paintEvent(QPaintEvent*) {
   p.restore();
 
   // The lines, under the buttons' own colours but over the shell.
-  p.setPen(QPen(QColor(30, 30, 30), 1.0));
-  for (int position = 1; position <= kControllerButtonCount; ++position) {
+  // Lit lines go last so that no plain line crosses them.
+  const QColor walkColour = palette().color(QPalette::Highlight);
+  const QColor heldColour(255, 130, 0);
+  std::array<int, kControllerButtonCount> order{};
+  for (int i = 0; i < kControllerButtonCount; ++i) order[i] = i + 1;
+  std::stable_partition(order.begin(), order.end(),
+                        [this](int position) { return position != walkPosition_ && !held_[position - 1]; });
+  for (int position : order) {
+    const bool walk = position == walkPosition_;
+    const bool held = held_[position - 1];
+    const QColor colour = walk ? walkColour : held ? heldColour : QColor(30, 30, 30);
+    p.setPen(QPen(colour, walk || held ? 2.6 : 1.0));
     const QPointF from = ButtonPoint(position);
     const QPointF end = LineEnd(position);
     const qreal elbowX = end.x() == 0 ? 6.0 * scale : width() - 6.0 * scale;
     const QPointF elbow(elbowX, end.y());
     p.drawLine(from, elbow);
     p.drawLine(elbow, end);
-    p.setBrush(QColor(30, 30, 30));
+    p.setBrush(colour);
     p.drawEllipse(from, 1.6 * scale, 1.6 * scale);
   }
 
@@ -177,6 +199,23 @@ void ControllerPicture::paintEvent(QPaintEvent*) {
   }
   DrawButton(p, DesignPoint(static_cast<int>(ButtonName::GreenButton)), 9, QColor(40, 160, 70));
   DrawButton(p, DesignPoint(static_cast<int>(ButtonName::BlueButton)), 9, QColor(50, 90, 200));
+
+  // Rings over the buttons: a held one glows, the one asked for is circled.
+  for (int position = 1; position <= kControllerButtonCount; ++position) {
+    const QPointF centre = DesignPoint(position);
+    if (held_[position - 1]) {
+      p.setBrush(Qt::NoBrush);
+      p.setPen(QPen(QColor(255, 190, 90, 140), 6));
+      p.drawEllipse(centre, 13, 13);
+      p.setPen(QPen(heldColour, 2.4));
+      p.drawEllipse(centre, 11.5, 11.5);
+    }
+    if (position == walkPosition_) {
+      p.setPen(QPen(walkColour, 2.4));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(centre, 15, 15);
+    }
+  }
   p.restore();
 }
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <bitset>
 
 #include "controllers/controller_button.h"
 
@@ -29,6 +30,15 @@ class ControllerPicture : public QWidget {
   QPointF ButtonPoint(int position) const;
   QPointF LineEnd(int position) const;
 
+  // The button the player is asked to press for now: its line and a ring
+  // around it stand out. 0 for none.
+  void SetWalkPosition(int position);
+  int WalkPosition() const { return walkPosition_; }
+  // The buttons that the pad buttons held now would press (bit k-1 for
+  // position k), lit up.
+  void SetHeld(std::bitset<kControllerButtonCount> held);
+  std::bitset<kControllerButtonCount> Held() const { return held_; }
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
@@ -41,6 +51,8 @@ class ControllerPicture : public QWidget {
   bool OnLeft(int position) const;
 
   std::array<QPointer<QWidget>, kControllerButtonCount> combos_;
+  int walkPosition_ = 0;
+  std::bitset<kControllerButtonCount> held_;
 };
 
 // The form's Combo1 to Combo14, in position order, each joined to its button

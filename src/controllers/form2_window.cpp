@@ -1,6 +1,9 @@
 #include "controllers/form2_window.h"
 
+#include <QAccessible>
+
 #include "controllers/joystick_sdl.h"
+#include "controllers/mapping_walk.h"
 
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
@@ -28,6 +31,9 @@ Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   connect(timer_, &QTimer::timeout, this, &Form2Window::Form2_Timer1_Timer);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form2Window::Form2_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form2Window::Form2_Command2_Click);
+  ui_->PadName->setWordWrap(true);  // a long name takes a second line, never a wider window
+  press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
+                            WalkDevice::Gamepad, QString::fromLatin1(kNoJoystickButton), true);
 }
 
 Form2Window::~Form2Window() = default;
@@ -48,14 +54,46 @@ void Form2Window::Form2_Form_Load() {
   const GamepadMapping mapping = ReadGamepadMapping(AppFolder());
   for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentIndex(mapping.buttons[k]);
   ui_->Text111->clear();
+  // A button already held as the dialog opens is not a press.
+  lastButtons_ = ReadJoystickButtons();
+  ShowPad();
+  press_->UpdateConflicts();
   timer_->start();  // stops with the window, which is dropped when it closes
 }
 
+// Everything the pad drives hangs on this one read per tick.
 void Form2Window::Form2_Timer1_Timer() {
-  const QString held = QString::fromStdString(PressedButtonText(ReadJoystickButtons()));
+  const std::uint32_t buttons = ReadJoystickButtons();
+  const QString held = QString::fromStdString(PressedButtonText(buttons));
   if (ui_->Text111->text() != held) ui_->Text111->setText(held);
+  const std::optional<int> pressed = NewlyPressedButton(lastButtons_, buttons);
+  lastButtons_ = buttons;
+  // Presses meant for another program are not choices.
+  if (pressed && isActiveWindow()) press_->ChooseByPress(QString::fromStdString(ChoiceText(*pressed)));
+  ui_->Image1->SetHeld(buttons ? PositionsHeld(ShownMapping(), buttons) : PositionSet{});
+  ShowPad();
   const int interval = JoystickConnected() ? kPollMilliseconds : kSearchMilliseconds;
   if (timer_->interval() != interval) timer_->setInterval(interval);
+}
+
+void Form2Window::ShowPad() {
+  // Read at every tick: only a change of pad is worth making a text for.
+  const std::tuple<bool, unsigned, int> pad{InitJoystickSubsystem(), JoystickGeneration(), JoystickCount()};
+  if (pad == shownPad_) return;
+  shownPad_ = pad;
+  const auto [supported, generation, count] = pad;
+  const PadState state = !supported ? PadState::NoSupport : JoystickConnected() ? PadState::Connected : PadState::None;
+  const QString text = QString::fromStdString(PadStatusText(state, JoystickName(), count));
+  if (ui_->PadName->text() == text) return;
+  ui_->PadName->setText(text);
+  ui_->PadName->setAccessibleName(text);
+  QAccessibleEvent event(ui_->PadName, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+  // Without SDL no pad can ever answer a walk.
+  ui_->MapAllButton->setEnabled(state != PadState::NoSupport);
+  press_->SetIdleText(state == PadState::Connected
+                          ? QStringLiteral("With a list focused, pressing a pad button chooses it there")
+                          : QString());
 }
 
 GamepadMapping Form2Window::ShownMapping() const {

@@ -6,9 +6,11 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <tuple>
 
 #include "controllers/controller_button.h"
 #include "controllers/gamepad_mapping.h"
+#include "controllers/press_mapping_window.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
@@ -35,11 +37,16 @@ class Form2Window : public VeloxDialog {
 
   GamepadMapping ShownMapping() const;
   QTimer* Timer1() const { return timer_; }
+  PressMapping* Press() const { return press_; }
 
  private:
   std::unique_ptr<Ui::Form2> ui_;
   std::array<QComboBox*, kControllerButtonCount> combos_{};
   QTimer* timer_ = nullptr;
+  PressMapping* press_ = nullptr;
+  std::uint32_t lastButtons_ = 0;  // at the previous read: a press counts once
+  std::tuple<bool, unsigned, int> shownPad_{false, ~0u, -1};  // support, generation, count
+  void ShowPad();
 };
 
 }  // namespace velox::ui

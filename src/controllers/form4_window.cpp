@@ -1,6 +1,5 @@
 #include "controllers/form4_window.h"
 
-
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
@@ -15,6 +14,8 @@ Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);
+  press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
+                            WalkDevice::Keyboard, QString(QLatin1Char(kNoKey)), false);
 }
 
 Form4Window::~Form4Window() = default;
@@ -32,6 +33,7 @@ void Form4Window::Form4_Form_Load() {
   }
   const KeyboardMapping mapping = ReadKeyboardMapping(AppFolder());
   for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentText(QString(QLatin1Char(mapping.keys[k])));
+  press_->UpdateConflicts();
 }
 
 KeyboardMapping Form4Window::ShownMapping() const {

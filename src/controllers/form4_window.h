@@ -7,6 +7,7 @@
 
 #include "controllers/controller_button.h"
 #include "controllers/keyboard_mapping.h"
+#include "controllers/press_mapping_window.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
@@ -31,10 +32,12 @@ class Form4Window : public VeloxDialog {
   void Form4_Command2_Click();
 
   KeyboardMapping ShownMapping() const;
+  PressMapping* Press() const { return press_; }
 
  private:
   std::unique_ptr<Ui::Form4> ui_;
   std::array<QComboBox*, kControllerButtonCount> combos_{};
+  PressMapping* press_ = nullptr;
 };
 
 }  // namespace velox::ui

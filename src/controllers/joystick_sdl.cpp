@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <type_traits>
 
@@ -26,6 +27,7 @@ struct SdlApi {
   decltype(&SDL_JoystickGetAttached) JoystickGetAttached = nullptr;
   decltype(&SDL_JoystickNumButtons) JoystickNumButtons = nullptr;
   decltype(&SDL_JoystickGetButton) JoystickGetButton = nullptr;
+  decltype(&SDL_JoystickName) JoystickName = nullptr;
 
   bool Load() {
     void* library = platform::LoadSharedLibrary(platform::SdlLibraryName());
@@ -46,6 +48,7 @@ struct SdlApi {
     bind(JoystickGetAttached, "SDL_JoystickGetAttached");
     bind(JoystickNumButtons, "SDL_JoystickNumButtons");
     bind(JoystickGetButton, "SDL_JoystickGetButton");
+    bind(JoystickName, "SDL_JoystickName");
     return all;
   }
 };
@@ -54,6 +57,7 @@ enum class InitState { NotTried, Ready, Failed };
 InitState g_state = InitState::NotTried;
 SdlApi g_sdl;
 SDL_Joystick* g_joystick = nullptr;
+unsigned g_generation = 0;
 
 void ShutDown() {
   if (g_joystick) g_sdl.JoystickClose(g_joystick);
@@ -84,6 +88,15 @@ bool InitJoystickSubsystem() {
 
 bool JoystickConnected() { return g_joystick != nullptr; }
 
+std::string JoystickName() {
+  const char* name = g_joystick ? g_sdl.JoystickName(g_joystick) : nullptr;
+  return name ? name : "";
+}
+
+unsigned JoystickGeneration() { return g_generation; }
+
+int JoystickCount() { return g_state == InitState::Ready ? std::max(g_sdl.NumJoysticks(), 0) : 0; }
+
 std::uint32_t ReadJoystickButtons() {
   if (!InitJoystickSubsystem()) return 0;
   // Refreshes button states and detects pads plugged in or out.
@@ -91,11 +104,13 @@ std::uint32_t ReadJoystickButtons() {
   if (g_joystick && !g_sdl.JoystickGetAttached(g_joystick)) {
     g_sdl.JoystickClose(g_joystick);
     g_joystick = nullptr;
+    ++g_generation;
   }
   if (!g_joystick) {
     if (g_sdl.NumJoysticks() <= 0) return 0;
     g_joystick = g_sdl.JoystickOpen(0);
     if (!g_joystick) return 0;
+    ++g_generation;
     g_sdl.JoystickUpdate();
   }
   std::uint32_t buttons = 0;

@@ -3,6 +3,7 @@
 // joystick, joystick button n in bit n-1.
 
 #include <cstdint>
+#include <string>
 
 namespace velox {
 
@@ -16,5 +17,15 @@ std::uint32_t ReadJoystickButtons();
 
 // Whether the last read found a joystick.
 bool JoystickConnected();
+
+// The name the joystick being read reports (UTF-8, as given), empty when none.
+std::string JoystickName();
+
+// How many joysticks are connected now; only the first opened is read.
+int JoystickCount();
+
+// Changes whenever the joystick being read is opened or let go: what is shown
+// about it needs looking at only then.
+unsigned JoystickGeneration();
 
 }  // namespace velox

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
 #include "controllers/form8_window.h"
+#include "controllers/controller_picture_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
 #include "ui/messages.h"
@@ -32,8 +35,56 @@ class ControllerDialogTest : public ::testing::Test {
   static QComboBox* Combo(QWidget* w, int k) { return Child<QComboBox>(w, QStringLiteral("Combo%1").arg(k)); }
   static QAbstractButton* Option(QWidget* w, int n) { return Child(w, QStringLiteral("Option%1").arg(n)); }
 
+  // Shown, active (pad presses count only then) and with its file folder in place.
+  template <class W>
+  static W* ShowActive() {
+    W* w = W::Instance().Show();
+    w->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+    return w;
+  }
+  static std::string Status(QWidget* w) { return Child<QLabel>(w, "WalkStatus")->text().toStdString(); }
+  static std::string Description(QWidget* w, int k) { return Combo(w, k)->accessibleDescription().toStdString(); }
+  static int Walking(QWidget* w) { return Child<ControllerPicture>(w, "Image1")->WalkPosition(); }
+  static void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, key, mods);
+  }
+
   testing::TempFolder app;
   QStringList messages;
+};
+
+// A virtual pad of SDL's own, seen by the dialog as a plugged-in gamepad.
+class VirtualPad {
+ public:
+  explicit VirtualPad(const char* name) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.nbuttons = 20;
+    desc.name = name;
+    index_ = SDL_JoystickAttachVirtualEx(&desc);
+    pad_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
+    id_ = pad_ ? SDL_JoystickInstanceID(pad_) : -1;
+  }
+  ~VirtualPad() { Unplug(); }
+  bool Ok() const { return pad_ != nullptr; }
+  void Set(std::uint32_t buttons) {
+    for (int i = 0; i < 20; ++i) SDL_JoystickSetVirtualButton(pad_, i, (buttons >> i) & 1);
+  }
+  void Unplug() {
+    if (!pad_) return;
+    SDL_JoystickClose(pad_);
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+      if (SDL_JoystickGetDeviceInstanceID(i) == id_) SDL_JoystickDetachVirtual(i);
+    }
+    pad_ = nullptr;
+  }
+
+ private:
+  int index_ = -1;
+  SDL_JoystickID id_ = -1;
+  SDL_Joystick* pad_ = nullptr;
 };
 
 TEST_F(ControllerDialogTest, Form8SelectsTheStoredModeAndItsButtonsFollowTheOptions) {
@@ -121,6 +172,244 @@ TEST_F(ControllerDialogTest, Form2ShowsTheOneButtonHeldOnAVirtualPad) {
   SDL_JoystickClose(pad);
   SDL_JoystickDetachVirtual(index);
   EXPECT_EQ(held(), "") << "a pad unplugged while held is let go";
+}
+
+TEST_F(ControllerDialogTest, Form2ChoosesByPressNamesThePadAndLightsItsButtons) {
+  testing::CopyDemo(app.path());
+  Form2Window* w = ShowActive<Form2Window>();
+  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+  QLabel* pad = Child<QLabel>(w, "PadName");
+  auto* picture = Child<ControllerPicture>(w, "Image1");
+  EXPECT_EQ(pad->text().toStdString(), "No gamepad found \u2014 plug one in");
+  VirtualPad first("Velox Test Pad");
+  ASSERT_TRUE(first.Ok()) << SDL_GetError();
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(pad->text().toStdString(), "Gamepad: Velox Test Pad");
+  EXPECT_EQ(pad->accessibleName(), pad->text());
+  EXPECT_LT(w->Timer1()->interval(), 250) << "a pad is read often, only while there is one";
+
+  // Press to choose: the focused list takes the button, the focus moves to the next list in tab order.
+  Combo(w, 11)->setFocus();
+  first.Set(1u << 11);
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(Combo(w, 11)->currentText().toStdString(), "Bouton 12");
+  EXPECT_EQ(QApplication::focusWidget(), Combo(w, 12));
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(Combo(w, 12)->currentText().toStdString(), "---") << "still held: not pressed again";
+  first.Set(0b11000);
+  w->Form2_Timer1_Timer();
+  first.Set(0b10000);
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(Combo(w, 12)->currentText().toStdString(), "---") << "a chord, and what is left of it, choose nothing";
+  Combo(w, 8)->setFocus();
+  first.Set(0);
+  w->Form2_Timer1_Timer();
+  first.Set(1u << 15);
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(Combo(w, 8)->currentText().toStdString(), "Bouton 16");
+  EXPECT_EQ(QApplication::focusWidget(), Combo(w, 2)) << "from the last list back to the first";
+
+  // Live mapping, unsaved choices included: the demo gives button 3 to the yellow left button.
+  first.Set(0b100 | 1u << 15);
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(picture->Held().to_string(), "00000010001000") << "yellow left and blue button";
+  EXPECT_EQ(Child<QWidget>(w, "Text111")->property("text").toString(), "");
+
+  VirtualPad second("Second Pad");
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(pad->text().toStdString(), "Gamepad: Velox Test Pad (2 connected; this one is read)");
+  first.Unplug();
+  w->Form2_Timer1_Timer();
+  EXPECT_TRUE(picture->Held().none()) << "let go with the pad";
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(pad->text().toStdString(), "Gamepad: Second Pad");
+  second.Unplug();
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(pad->text().toStdString(), "No gamepad found \u2014 plug one in");
+  EXPECT_EQ(w->Timer1()->interval(), 250);
+}
+
+TEST_F(ControllerDialogTest, Form2WalkByPadButtonsThenOk) {
+  testing::CopyDemo(app.path());
+  Form2Window* w = ShowActive<Form2Window>();
+  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+  VirtualPad pad("Velox Test Pad");
+  ASSERT_TRUE(pad.Ok()) << SDL_GetError();
+  Child(w, "Command1")->setFocus();
+  pad.Set(1);  // pressed while no list has the focus, and held while the walk starts: no choice
+  w->Form2_Timer1_Timer();
+  QTest::mouseClick(Child(w, "MapAllButton"), Qt::LeftButton);
+  EXPECT_EQ(Status(w), "Press a pad button for Left shoulder (1 of 14) \u2014 Esc stops, Backspace clears, Tab skips");
+  EXPECT_EQ(Description(w, 2), Status(w));
+  w->Form2_Timer1_Timer();
+  EXPECT_EQ(Walking(w), 2);
+  {
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    pad.Set(1u << 4);
+    w->Form2_Timer1_Timer();
+    EXPECT_EQ(Walking(w), 2) << "a press made while another window is in front";
+  }
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  for (int n = 1; n <= 14; ++n) {
+    if (n == 7) {
+      pad.Set(0b11);
+      w->Form2_Timer1_Timer();  // a chord chooses nothing
+      Key(w, Qt::Key_Z);        // nor does the keyboard
+      EXPECT_TRUE(QString::fromStdString(Status(w)).startsWith("Keys cannot be chosen here")) << Status(w);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), Combo(w, Walking(w))) << n;
+    pad.Set(0);
+    w->Form2_Timer1_Timer();
+    pad.Set(1u << (n - 1));
+    w->Form2_Timer1_Timer();
+  }
+  EXPECT_EQ(Walking(w), 0);
+  EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1")) << "Enter saves next";
+  Key(w, Qt::Key_Return);
+  EXPECT_EQ(ReadBytes(app / "Data/manette.cfg"),
+            "0-32|8-0|4-0|2-0|1-0|16-0|32-0|0-16|64-0|128-0|0-8|0-4|0-2|0-1|0-0|0-0\r\n"
+            "Bouton 9|Bouton 1|Bouton 8|Bouton 13|Bouton 11|Bouton 14|Bouton 12|Bouton 10|Bouton 7|Bouton 6|Bouton 2|"
+            "Bouton 4|Bouton 3|Bouton 5\r\n");
+  EXPECT_EQ(Form2Window::Instance().Get(), nullptr);
+}
+
+TEST_F(ControllerDialogTest, Form4WalkByKeysThenOk) {
+  testing::CopyDemo(app.path());
+  const bool joystickBefore = SDL_WasInit(SDL_INIT_JOYSTICK) != 0;
+  Form4Window* w = ShowActive<Form4Window>();
+
+  Key(w, Qt::Key_M, Qt::AltModifier);  // the button's mnemonic, which clicks it a moment later
+  ASSERT_TRUE(QTest::qWaitFor([w] { return Walking(w) == 2; }));
+  // Each step: keys that choose nothing, then the key chosen (0: Backspace).
+  const std::vector<std::pair<std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>, Qt::Key>> steps{
+      {{}, Qt::Key_Q},
+      {{{Qt::Key_F1, Qt::NoModifier}}, Qt::Key_T},
+      {{{Qt::Key_Minus, Qt::NoModifier}, {Qt::Key_5, Qt::KeypadModifier}, {Qt::Key_Space, Qt::NoModifier}}, Qt::Key_G},
+      {{{Qt::Key_Down, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}}, Qt::Key_F},
+      {{}, Qt::Key_H},
+      {{}, Qt::Key_Backspace},
+      {{}, Qt::Key_1},
+      {{}, Qt::Key_W},
+      {{}, Qt::Key_X},
+      {{{Qt::Key_A, Qt::NoModifier}}, Qt::Key_A},  // walk to blue, then back with Shift+Tab
+      {{}, Qt::Key_I},
+      {{}, Qt::Key_K},
+      {{}, Qt::Key_J},
+      {{}, Qt::Key_L}};
+  for (const auto& [refused, chosen] : steps) {
+    const int position = Walking(w);
+    for (const auto& [key, mods] : refused) {
+      Key(w, key, mods);
+      if (key == Qt::Key_A) {
+        Key(w, Qt::Key_Backtab, Qt::ShiftModifier);
+        continue;
+      }
+      EXPECT_EQ(Walking(w), position) << QKeySequence(key).toString().toStdString();
+      EXPECT_TRUE(QString::fromStdString(Status(w)).contains(mods & Qt::KeypadModifier ? "Number pad keys cannot" : "only letters and digits"));
+    }
+    EXPECT_EQ(Walking(w), position);
+    Key(w, chosen);
+    if (chosen == Qt::Key_Q) {
+      QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q", true);
+      QApplication::sendEvent(w->focusWidget(), &repeat);
+      EXPECT_EQ(Combo(w, 11)->currentText().toStdString(), "T") << "a key held down fills one position only";
+    }
+  }
+  EXPECT_EQ(Walking(w), 0);
+  EXPECT_EQ(Status(w), "All 14 chosen \u2014 check them, then Ok saves them");
+  EXPECT_EQ(Description(w, 6), "") << "the last list no longer asks for a key";
+  EXPECT_EQ(Form4Window::Instance().Get(), w);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n")
+      << "nothing is written before Ok";
+  Key(w, Qt::Key_Return);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"),
+            "88|81|87|74|73|76|75|65|49|45|84|70|71|72\r\nX|Q|W|J|I|L|K|A|1|-|T|F|G|H\r\n");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_JOYSTICK) != 0, joystickBefore) << "the keyboard dialog leaves the joystick alone";
+}
+
+TEST_F(ControllerDialogTest, EscapeStopsAWalkAndKeepsItsChoicesThenClosesAsBefore) {
+  testing::CopyDemo(app.path());
+  Form4Window* w = ShowActive<Form4Window>();
+  QTest::mouseClick(Child(w, "MapAllButton"), Qt::LeftButton);
+  Key(w, Qt::Key_8);
+  Key(w, Qt::Key_Tab);  // pad up kept
+  EXPECT_EQ(Status(w), "Press a key for Pad down (3 of 14) \u2014 Esc stops, Backspace clears, Tab skips");
+  Combo(w, 9)->setFocus();  // the player went to the grip trigger's list
+  EXPECT_EQ(Walking(w), 9);
+  Key(w, Qt::Key_Delete);
+  EXPECT_EQ(Walking(w), 3);
+  Key(w, Qt::Key_Escape);
+  EXPECT_EQ(Walking(w), 0);
+  EXPECT_EQ(Form4Window::Instance().Get(), w) << "Escape only stopped the walk";
+  EXPECT_TRUE(QString::fromStdString(Status(w)).startsWith("Stopped"));
+  EXPECT_EQ(Description(w, 3), "");
+  const KeyboardMapping shown = w->ShownMapping();
+  EXPECT_EQ(std::string(shown.keys.begin(), shown.keys.end()), "X8VJILKA-STFGH");
+  Key(w, Qt::Key_X);
+  EXPECT_EQ(Combo(w, 3)->currentText().toStdString(), "X") << "the list's own typing is back";
+  Key(w, Qt::Key_Escape);
+  EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n");
+}
+
+TEST_F(ControllerDialogTest, RepeatedChoicesAreMarkedWhileTheyLast) {
+  testing::CopyDemo(app.path());
+  const auto marked = [](QComboBox* c) { return !c->itemIcon(c->currentIndex()).isNull(); };
+  Form4Window* w4 = Form4Window::Instance().Show();
+  const QString before = Combo(w4, 1)->accessibleDescription();
+  for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marked(Combo(w4, k))) << k;
+  Combo(w4, 11)->setCurrentText("X");  // as green
+  EXPECT_TRUE(marked(Combo(w4, 1)) && marked(Combo(w4, 11)));
+  EXPECT_EQ(Description(w4, 1), "Also used for Pad up");
+  EXPECT_EQ(Combo(w4, 11)->toolTip().toStdString(), "Also used for Green button");
+  Combo(w4, 8)->setCurrentText("X");
+  EXPECT_EQ(Description(w4, 1), "Also used for Blue button and Pad up");
+  Combo(w4, 11)->setCurrentText("-");
+  Combo(w4, 8)->setCurrentText("-");
+  Combo(w4, 2)->setCurrentText("-");  // "-" repeated is no conflict
+  for (int k = 1; k <= 14; ++k) {
+    EXPECT_FALSE(marked(Combo(w4, k))) << k;
+    EXPECT_EQ(Combo(w4, k)->toolTip().toStdString(), "") << k;
+  }
+  EXPECT_EQ(Combo(w4, 1)->accessibleDescription(), before);
+  Combo(w4, 1)->setCurrentText("T");
+  EXPECT_EQ(Combo(w4, 11 - 0)->itemIcon(Combo(w4, 11)->findText("T")).isNull(), true) << "the old entry's mark is gone";
+
+  Form2Window* w2 = Form2Window::Instance().Show();
+  Combo(w2, 13)->setCurrentText("Bouton 1");  // the demo has it at the blue button
+  EXPECT_EQ(Description(w2, 8), "Also used for Pad down; once saved, Bouton 1 acts as Pad down only");
+  EXPECT_TRUE(marked(Combo(w2, 13)));
+  QTest::mouseClick(Child(w2, "Command1"), Qt::LeftButton);
+  EXPECT_EQ(ReadBytes(app / "Data/manette.cfg").substr(0, 10), "4-0|0-4|0-") << "still saved as it always was";
+}
+
+TEST_F(ControllerDialogTest, ScreenshotWhilePressing) {
+  testing::CopyDemo(app.path());
+  const QString dir = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
+  Form4Window* w4 = ShowActive<Form4Window>();
+  QTest::mouseClick(Child(w4, "MapAllButton"), Qt::LeftButton);
+  Key(w4, Qt::Key_Q);
+  Key(w4, Qt::Key_T);
+  Key(w4, Qt::Key_F1);
+  w4->adjustSize();
+  const QPixmap walk = w4->grab();
+  EXPECT_TRUE(dir.isEmpty() || walk.save(dir + "/Form4-walk.png"));
+  w4->close();
+
+  Form2Window* w2 = ShowActive<Form2Window>();
+  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+  VirtualPad pad("Velox Test Pad");
+  Combo(w2, 13)->setCurrentText("Bouton 1");
+  Child(w2, "Command1")->setFocus();
+  pad.Set(1);
+  w2->Form2_Timer1_Timer();
+  w2->adjustSize();
+  const QPixmap conflict = w2->grab();
+  EXPECT_TRUE(dir.isEmpty() || conflict.save(dir + "/Form2-conflict.png"));
 }
 
 TEST_F(ControllerDialogTest, Screenshot) {
