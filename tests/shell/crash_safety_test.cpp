@@ -74,7 +74,7 @@ const Writer kWriters[] = {
     {"InPlaceWriter", {"velox.ini"},  // empties the file, then fills it part by part, each on disk
      [](const fs::path& app, int i) {
        const std::string bytes(kSettingsSize, static_cast<char>('a' + i % 2));
-       platform::FileCalls& os = platform::SystemFileCalls();
+       platform::FileCalls& os = platform::Files();  // so that it too is killed at a step now and then
        platform::NativeFile f = 0;
        (void)os.Remove(app / "velox.ini");
        if (os.CreateNew(app / "velox.ini", -1, f) != 0) return;
