@@ -174,7 +174,12 @@ Status OpenWithDefaultProgram(const fs::path& document) {
 }
 
 void* LoadSharedLibrary(const char* name) {
-  return reinterpret_cast<void*>(LoadLibraryW(fs::path(name).wstring().c_str()));
+  // The program's folder and the system's first, before the current folder, where anyone may have put a
+  // DLL; the usual search (PATH included) only when neither has it.
+  const std::wstring wide = fs::path(name).wstring();
+  HMODULE library = LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  if (!library) library = LoadLibraryW(wide.c_str());
+  return reinterpret_cast<void*>(library);
 }
 void* FindSymbol(void* library, const char* name) {
   return library ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)) : nullptr;
