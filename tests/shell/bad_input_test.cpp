@@ -189,5 +189,18 @@ TEST_P(BadInputWriter, WritesInAFolderOfAnyLetters) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, BadInputWriter, ::testing::ValuesIn(kWriters), kName);
 
+TEST(AnyLetters, TheAdaptoidProfileIsCopiedInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    const testing::CurrentDirectory cd(app);
+    ASSERT_TRUE(RunControllerOk(app, ControllerMode::Adaptoid).ok()) << PathText(app);
+    EXPECT_EQ(ReadBytes(app / "velox.pad"), ReadBytes(app / "Data/adaptoid.cfg"));
+    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), "6\r\n");
+  }
+}
+
 }  // namespace
 }  // namespace velox
