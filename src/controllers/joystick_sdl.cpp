@@ -74,6 +74,9 @@ bool InitJoystickSubsystem() {
     // The dialog is not an SDL window: without this hint SDL would drop the
     // pad's input whenever it believes the program is in the background.
     g_sdl.SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // SDL would take over SIGINT and SIGTERM and only queue a quit event that
+    // nobody reads: the configurator must stay stoppable like any program.
+    g_sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // SDL may leave a stale message in SDL_GetError even when it succeeds: only
     // the return code counts.
     if (g_sdl.InitSubSystem(SDL_INIT_JOYSTICK) == 0) {

@@ -5,6 +5,7 @@
 
 #include "controllers/keyboard_mapping.h"
 #include "controllers/mapping_fields.h"
+#include "shell/excerpt.h"
 #include "shell/install_layout.h"
 #include "shell/line_file.h"
 #include "shell/safe_file.h"
@@ -303,7 +304,7 @@ Result<KeyCodes> KeyCodesFromFields(const std::vector<std::string>& fields, cons
   KeyCodes codes{};
   for (size_t i = 0; i < codes.size(); ++i) {
     const std::optional<std::uint8_t> code = ParseByte(fields[i]);
-    if (!code) return FileError{file, FieldName(i) + " of line 1, \"" + fields[i] + "\", is not a number from 0 to 255"};
+    if (!code) return FileError{file, FieldName(i) + " of line 1, " + Excerpt(fields[i]) + ", is not a number from 0 to 255"};
     codes[i] = *code;
   }
   return codes;
@@ -317,7 +318,7 @@ Result<JoystickMaskTable> MasksFromFields(const std::vector<std::string>& fields
   for (size_t i = 0; i < masks.size(); ++i) {
     const std::vector<std::string_view> parts = SplitFields(fields[i], '-');
     const auto bad = [&] {
-      return FileError{file, FieldName(i) + " of line 1, \"" + fields[i] + "\", is not a mask of two numbers from 0 to 255 joined by \"-\""};
+      return FileError{file, FieldName(i) + " of line 1, " + Excerpt(fields[i]) + ", is not a mask of two numbers from 0 to 255 joined by \"-\""};
     };
     if (parts.size() < 2) return bad();
     const std::optional<std::uint8_t> low = ParseByte(parts[0]);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "shell/excerpt.h"
 #include "shell/line_file.h"
 #include "shell/safe_file.h"
 
@@ -92,6 +93,15 @@ class Rewriter {
 };
 
 }  // namespace
+
+std::optional<std::string_view> LineBreakIn(std::string_view value) {
+  for (char c : value) {
+    if (c == '\r') return "a carriage return (CR)";
+    if (c == '\n') return "a line feed (LF)";
+    if (c == '\0') return "a NUL character";
+  }
+  return std::nullopt;
+}
 
 std::string ShownResolution(std::string_view fileForm) { return ReplaceAll(fileForm, ",", " x "); }
 std::string FileResolution(std::string_view shownForm) { return ReplaceAll(shownForm, " x ", ","); }
@@ -237,6 +247,27 @@ Result<GeneralSettings> ReadGeneralSettings(const std::filesystem::path& file) {
 
 Status WriteGeneralSettings(const std::filesystem::path& file, const std::filesystem::path& temp,
                             const GeneralSettings& settings) {
+  // A value is written as the rest of one line: a line break in it would start
+  // lines (even sections) of its own, and a NUL would end it for the emulator.
+  const auto check = [&](std::string_view key, std::string_view value) -> Status {
+    if (const std::optional<std::string_view> problem = LineBreakIn(value)) {
+      return FileError{file, "the value for \"" + std::string(key) + "\" holds " + std::string(*problem) +
+                                 ", which cannot be stored on one line"};
+    }
+    return {};
+  };
+  if (settings.rompath) {
+    if (Status s = check(kRompath, *settings.rompath); !s) return s;
+  }
+  if (settings.savepath) {
+    if (Status s = check(kSavepath, *settings.savepath); !s) return s;
+  }
+  for (const std::string& value : settings.resolution) {
+    if (Status s = check(kResolution, value); !s) return s;
+  }
+  for (const std::string& value : settings.viewport) {
+    if (Status s = check(kViewport, value); !s) return s;
+  }
   // Reading first also keeps a missing file missing: nothing is created in its place.
   Result<std::string> bytes = ReadFileBytes(file);
   if (!bytes) return bytes.error();
@@ -253,25 +284,27 @@ Result<GameSection> ReadGame(const std::filesystem::path& file, std::string_view
   Result<std::string> bytes = ReadFileBytes(file);
   if (!bytes) return bytes.error();
   std::optional<GameSection> game = ParseGame(*bytes, name);
-  if (!game) return FileError{file, "has no section for the game \"" + std::string(name) + "\""};
+  if (!game) return FileError{file, "has no section for the game " + Excerpt(name)};
   return std::move(*game);
 }
 
 Status SwitchEntry(const std::filesystem::path& file, const std::filesystem::path& temp, std::string_view game,
                    std::string_view entry, bool on) {
+  if (entry.find_first_of(std::string_view("\r\n", 2)) != std::string_view::npos) {
+    return FileError{file, "the entry " + Excerpt(entry) + " holds a line break and is not a line of the file"};
+  }
   const EntryState state = GetEntryState(entry);
   if (on && state != EntryState::kSwitchable) {
-    return FileError{file, "the entry \"" + std::string(entry) + "\" cannot be switched on"};
+    return FileError{file, "the entry " + Excerpt(entry) + " cannot be switched on"};
   }
   if (!on && state != EntryState::kActive) {
-    return FileError{file, "the entry \"" + std::string(entry) + "\" cannot be switched off"};
+    return FileError{file, "the entry " + Excerpt(entry) + " cannot be switched off"};
   }
   Result<std::string> bytes = ReadFileBytes(file);
   if (!bytes) return bytes.error();
   std::optional<std::string> rewritten = RewriteSwitched(*bytes, game, entry, on);
   if (!rewritten) {
-    return FileError{file, "the game \"" + std::string(game) + "\" no longer holds the entry \"" +
-                               std::string(entry) + "\""};
+    return FileError{file, "the game " + Excerpt(game) + " no longer holds the entry " + Excerpt(entry)};
   }
   return ReplaceWholeFile(file, *rewritten, temp);
 }

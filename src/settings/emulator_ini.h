@@ -46,6 +46,10 @@ enum class EntryState {
   kPlainComment,  // can be neither
 };
 
+// What in a value would break its line: "a line feed (LF)", "a carriage return
+// (CR)" or "a NUL character"; nothing when the value fits on one line.
+std::optional<std::string_view> LineBreakIn(std::string_view value);
+
 // "640,480" <-> "640 x 480": every "," becomes " x " and back; nothing is validated.
 std::string ShownResolution(std::string_view fileForm);
 std::string FileResolution(std::string_view shownForm);
@@ -64,7 +68,7 @@ EntryState GetEntryState(std::string_view entry);
 // The entry's line after switching it on or off (an empty entry stays empty).
 std::string SwitchedLine(std::string_view entry, bool on);
 
-// On files.
+// On files. Writers refuse any value that holds CR, LF or NUL: one line in, one line out.
 Result<GeneralSettings> ReadGeneralSettings(const std::filesystem::path& file);
 Status WriteGeneralSettings(const std::filesystem::path& file, const std::filesystem::path& temp,
                             const GeneralSettings& settings);

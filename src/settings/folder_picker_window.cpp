@@ -149,6 +149,18 @@ void FolderPickerWindow::PickerDriveChange() {
 }
 
 void FolderPickerWindow::PickerOk() {
+  const QString folder = CurrentFolder();
+  for (const auto& [c, name] : {std::pair(u'\r', "a carriage return (CR)"), std::pair(u'\n', "a line feed (LF)"),
+                                std::pair(u'\0', "a NUL character")}) {
+    if (!folder.contains(QChar(c))) continue;
+    // Such a name (possible on Linux) cannot stand on one line of velox.ini.
+    ShowProblem(this, UserMessage{QStringLiteral("The name of this folder holds %1, so velox.ini cannot store it. "
+                                                 "Please choose or rename another folder.")
+                                      .arg(QLatin1String(name)),
+                                  {},
+                                  QStringLiteral("The settings dialog's box was left as it was.")});
+    return;
+  }
   QLineEdit* box = box_ ? box_() : nullptr;
   if (!box) {
     ShowProblem(this, UserMessage{QStringLiteral("The folder %1 was not taken: the general settings dialog "

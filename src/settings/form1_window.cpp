@@ -16,9 +16,18 @@ namespace velox::ui {
 
 namespace {
 
-QString FromFile(std::string_view bytes) {
-  const std::u16string text = DecodeWindows1252(bytes);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+// Rows and labels show at most this many characters: laying out a line of
+// megabytes would freeze the window for seconds, and no one reads that far.
+constexpr size_t kShownLength = 400;
+
+// The text as shown, cut with an ellipsis when long; the file's own bytes are
+// kept apart, so that what is written back is never the shortened text.
+QString Shown(std::string_view bytes) {
+  const bool cut = bytes.size() > kShownLength;
+  const std::u16string text = DecodeWindows1252(cut ? bytes.substr(0, kShownLength - 1) : bytes);
+  QString shown = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+  if (cut) shown += QChar(0x2026);
+  return shown;
 }
 
 std::filesystem::path SettingsFile() { return BarePath("velox.ini"); }
@@ -36,6 +45,9 @@ FileError Absolute(FileError error) {
 
 Form1Window::Form1Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form1>()) {
   ui_->setupUi(this);
+  // Titles and comments come from the file: "<b>" in them is text, not markup.
+  ui_->Label3->setTextFormat(Qt::PlainText);
+  ui_->Label4->setTextFormat(Qt::PlainText);
   NameWindow(this, QStringLiteral("Configure Patches/Cheats"));
   // The title and comment are data: readable, and reachable by Tab once a game shows them.
   MakeReadable(ui_->Label3);
@@ -80,7 +92,7 @@ void Form1Window::Form1_Form_Load() {
   games_ = std::move(games).value();
   QStringList names;
   names.reserve(static_cast<qsizetype>(games_.size()));
-  for (const std::string& name : games_) names << FromFile(name);
+  for (const std::string& name : games_) names << Shown(name);
   ui_->Combo1->setPlaceholderText(names.isEmpty() ? QStringLiteral("velox.ini lists no game") : QString());
   ui_->Combo1->addItems(names);
   ui_->Combo1->setCurrentIndex(-1);
@@ -106,13 +118,13 @@ void Form1Window::FillGameView() {
   }
   QStringList rows;
   rows.reserve(static_cast<qsizetype>(game->entries.size()));
-  for (const std::string& entry : game->entries) rows << FromFile(entry);
+  for (const std::string& entry : game->entries) rows << Shown(entry);
   {
     const QSignalBlocker quiet(ui_->List1);
     ui_->List1->addItems(rows);
   }
-  SetReadableText(ui_->Label4, FromFile(game->comment));
-  SetReadableText(ui_->Label3, FromFile(game->title));
+  SetReadableText(ui_->Label4, Shown(game->comment));
+  SetReadableText(ui_->Label3, Shown(game->title));
   entries_ = std::move(game).value().entries;
 }
 

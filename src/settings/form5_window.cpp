@@ -1,6 +1,7 @@
 #include "settings/form5_window.h"
 
 #include <QStringList>
+#include <limits>
 
 #include "settings/emulator_ini.h"
 #include "settings/folder_picker_window.h"
@@ -47,6 +48,8 @@ std::vector<std::string> Chosen(const QComboBox* combo) {
 Form5Window::Form5Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form5>()) {
   ui_->setupUi(this);
   NameWindow(this, QStringLiteral("Configure Velox HLE"));
+  // A folder may be as long as the file holds it; the box's own limit would cut it silently.
+  for (QLineEdit* box : {ui_->Text1, ui_->Text2}) box->setMaxLength(std::numeric_limits<int>::max());
   connect(ui_->Command1, &QPushButton::clicked, this, &Form5Window::Form5_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form5Window::Form5_Command2_Click);
   connect(ui_->Command3, &QPushButton::clicked, this, &Form5Window::Form5_Command3_Click);
@@ -74,6 +77,9 @@ void Form5Window::Form5_Form_Load() {
   ui_->Combo2->setCurrentIndex(-1);
 
   const Result<GeneralSettings> read = ReadGeneralSettings(SettingsFile());
+  read_ = read.ok();
+  shownText1_ = ui_->Text1->text();
+  shownText2_ = ui_->Text2->text();
   if (!read) {
     ShowProblem(this, MessageFor(QStringLiteral("The emulator settings could not be read."), read.error(),
                                  QStringLiteral("The dialog shows no values from the file.")));
@@ -86,6 +92,8 @@ void Form5Window::Form5_Form_Load() {
   ChooseLast(ui_->Combo2, settings.viewport);
   if (settings.sound == SoundSetting::kOn) ui_->Check1->setChecked(true);
   if (settings.sound == SoundSetting::kOff) ui_->Check2->setChecked(true);
+  shownText1_ = ui_->Text1->text();
+  shownText2_ = ui_->Text2->text();
 }
 
 void Form5Window::Form5_Command1_Click() { Form6Window::Instance().Show(); }
@@ -95,19 +103,37 @@ void Form5Window::Form5_Command3_Click() {
   GeneralSettings settings;
   struct Folder {
     QLineEdit* box;
+    const QString& shown;
     const char* what;
     std::optional<std::string>* value;
-  } folders[] = {{ui_->Text1, "Roms Folder", &settings.rompath}, {ui_->Text2, "Saves Folder", &settings.savepath}};
+  } folders[] = {{ui_->Text1, shownText1_, "Roms Folder", &settings.rompath},
+                 {ui_->Text2, shownText2_, "Saves Folder", &settings.savepath}};
   for (const Folder& folder : folders) {
     const QString text = folder.box->text();
+    // After a failed load the box holds no value of the file: only what the user entered is written.
+    if (!read_ && text == folder.shown) continue;
+    const auto refuse = [&](const QString& problem) {
+      folder.box->setFocus();
+      ShowProblem(this, UserMessage{problem,
+                                    ToQString(SettingsFile()),
+                                    QStringLiteral("Nothing was written; the dialog stays open with your values.")});
+    };
+    std::string probe(static_cast<size_t>(text.size()), 'x');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      if (text[i].unicode() < 0x20) probe[static_cast<size_t>(i)] = static_cast<char>(text[i].unicode());
+    }
+    if (const std::optional<std::string_view> problem = LineBreakIn(probe)) {
+      // Not quoted: the break itself would tear the message apart.
+      refuse(QStringLiteral("The %1 holds %2; a folder must fit on one line of velox.ini.")
+                 .arg(QLatin1String(folder.what),
+                      QString::fromLatin1(problem->data(), static_cast<qsizetype>(problem->size()))));
+      return;
+    }
     std::optional<std::string> bytes = EncodeWindows1252(std::u16string_view(
         reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
     if (!bytes) {
-      folder.box->setFocus();
-      ShowProblem(this, UserMessage{QStringLiteral("The %1 \"%2\" holds a character that velox.ini cannot store.")
-                                        .arg(QLatin1String(folder.what), text),
-                                    ToQString(SettingsFile()),
-                                    QStringLiteral("Nothing was written; the dialog stays open with your values.")});
+      refuse(QStringLiteral("The %1 \"%2\" holds a character that velox.ini cannot store.")
+                 .arg(QLatin1String(folder.what), text));
       return;
     }
     *folder.value = std::move(*bytes);
@@ -120,7 +146,8 @@ void Form5Window::Form5_Command3_Click() {
     settings.sound = SoundSetting::kOn;
   }
 
-  CloseOrReport(this, WriteGeneralSettings(SettingsFile(), TemporaryFile(), settings), QStringLiteral("The emulator settings could not be saved."),
+  CloseOrReport(this, WriteGeneralSettings(SettingsFile(), TemporaryFile(), settings),
+                QStringLiteral("The emulator settings could not be saved."),
                 QStringLiteral("velox.ini was left as it was; the dialog stays open with your values."));
 }
 

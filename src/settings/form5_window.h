@@ -2,6 +2,7 @@
 // The general settings dialog, Form5: the folders, resolutions and sound of the
 // "[default]" section of velox.ini in AppFolder.
 
+#include <QString>
 #include <memory>
 
 #include "ui/single_window.h"
@@ -39,6 +40,10 @@ class Form5Window : public VeloxDialog {
 
  private:
   std::unique_ptr<Ui::Form5> ui_;
+  // Whether the last load read the file, and what the folder boxes showed after it.
+  bool read_ = false;
+  QString shownText1_;
+  QString shownText2_;
 };
 
 }  // namespace velox::ui

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QWidget>
+#include <algorithm>
 
 #include "ui/velox_dialog.h"
 
@@ -17,11 +18,44 @@ MessageSink& Sink() {
 // Never through string(): with MinGW that is the ANSI code page, which has no "ビ".
 QString ToQString(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
+QString ShortenQuotes(const QString& text) {
+  QString out;
+  out.reserve(std::min<qsizetype>(text.size(), 4096));
+  qsizetype from = 0;
+  while (from < text.size()) {
+    const qsizetype open = text.indexOf(QLatin1Char('"'), from);
+    if (open < 0) break;
+    qsizetype close = text.indexOf(QLatin1Char('"'), open + 1);
+    if (close < 0) close = text.size();
+    out += QStringView(text).mid(from, open + 1 - from);
+    const QStringView quoted = QStringView(text).mid(open + 1, close - open - 1);
+    if (quoted.size() > kQuotedLength) {
+      out += quoted.left(kQuotedLength - 1);
+      out += QChar(0x2026);  // ellipsis
+    } else {
+      out += quoted;
+    }
+    if (close < text.size()) out += QLatin1Char('"');
+    from = close + 1;
+  }
+  if (from < text.size()) out += QStringView(text).mid(from);
+  return out;
+}
+
 QString FormatUserMessage(const UserMessage& message) {
   QString text = message.problem;
   if (!message.file.isEmpty()) text += QStringLiteral("\n\nFile: ") + message.file;
   if (!message.unchanged.isEmpty()) text += QStringLiteral("\n\n") + message.unchanged;
-  return text;
+  return ShortenQuotes(text);
+}
+
+QMessageBox* MakeMessageBox(QWidget* parent, const UserMessage& message) {
+  auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kWindowCaption), FormatUserMessage(message),
+                              QMessageBox::Ok, parent);
+  // File names and values come from the user's files: never read them as markup.
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  return box;
 }
 
 UserMessage MessageFor(const QString& problem, const FileError& error, const QString& unchanged) {
@@ -41,7 +75,7 @@ void ShowProblem(QWidget* parent, const UserMessage& message) {
     Sink()(title, text);
     return;
   }
-  QMessageBox::warning(parent, title, text);
+  MakeMessageBox(parent, message)->exec();
 }
 
 void CloseOrReport(QWidget* window, const Status& written, const QString& problem, const QString& unchanged) {

@@ -8,6 +8,7 @@
 
 #include "shell/file_status.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace velox::ui {
@@ -18,7 +19,14 @@ struct UserMessage {
   QString unchanged;  // what was left as it was, may be empty
 };
 
+// Texts quoted from files ("...") longer than this are cut, with an ellipsis.
+inline constexpr int kQuotedLength = 80;
+QString ShortenQuotes(const QString& text);
+
 QString FormatUserMessage(const UserMessage& message);
+
+// The warning box that ShowProblem runs: plain text, never markup.
+QMessageBox* MakeMessageBox(QWidget* parent, const UserMessage& message);
 
 // problem: e.g. "The settings could not be saved."; the error's file and cause are added.
 UserMessage MessageFor(const QString& problem, const FileError& error, const QString& unchanged = {});

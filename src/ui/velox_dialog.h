@@ -1,6 +1,8 @@
 #pragma once
 // Base of every dialog: the system's caption, modeless, dropped when closed
-// (a later show builds and loads it afresh), Escape closes it like "Cancel".
+// (a later show builds and loads it afresh), Escape closes it like "Cancel",
+// and Enter presses the button that has the focus (the default button only
+// when the focus is elsewhere, in a text box or a list).
 
 #include <QDialog>
 
@@ -15,6 +17,9 @@ class VeloxDialog : public QDialog {
 
   // Reads the window's files into its controls; runs once per load, before the window is shown.
   virtual void Load() = 0;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace velox::ui

@@ -1,6 +1,7 @@
 #include "video/principal_window.h"
 
 #include <QButtonGroup>
+#include <QStringList>
 #include <QRadioButton>
 #include <system_error>
 
@@ -76,6 +77,7 @@ PrincipalWindow::PrincipalWindow(QWidget* parent)
   for (int row = 0; row < WrapperCatalogue::kRows; ++row) {
     ui_->choiceGrid->setRowMinimumHeight(row, ui_->config1->sizeHint().height());
   }
+  ui_->comment->setTextFormat(Qt::PlainText);
   // Room for the longest description, so that the window does not jump as the selection moves.
   ui_->comment->setMinimumHeight(ui_->comment->fontMetrics().lineSpacing() * 3);
 
@@ -136,10 +138,11 @@ void PrincipalWindow::principal_config11_Click() { StartSetup("config11"); }
 
 void PrincipalWindow::principal_Command1_Click() {
   const VideoChoice choice = SelectedChoice();
-  const Status installed = InstallVideoChoice(appFolder_, choice);
+  VideoInstallSteps done;
+  const Status installed = InstallVideoChoice(appFolder_, choice, &done);
   if (!installed) {
     // Staying open lets the user put the file right and press "Ok" again.
-    ReportInstallFailure(choice, installed.error());
+    ReportInstallFailure(choice, installed.error(), done);
     return;
   }
   close();
@@ -147,26 +150,47 @@ void PrincipalWindow::principal_Command1_Click() {
 
 void PrincipalWindow::principal_Command2_Click() { close(); }
 
-void PrincipalWindow::ReportInstallFailure(VideoChoice choice, const FileError& error) {
+void PrincipalWindow::ReportInstallFailure(VideoChoice choice, const FileError& error,
+                                           const VideoInstallSteps& done) {
   const WrapperEntry* entry = choice ? WrapperCatalogue::ByChoice(*choice) : nullptr;
   const bool hasLibrary = entry && entry->librarySource;
+
+  // What is already changed, then what is not: the user must not be told "nothing" when files went.
+  QStringList changed;
+  if (done.configIniDeleted) changed << QStringLiteral("Config.ini was deleted");
+  if (done.openGlideIniDeleted) changed << QStringLiteral("OpenGLide.ini was deleted");
+  if (done.libraryInstalled && hasLibrary) {
+    changed << QStringLiteral("glide2x.dll now holds the library of %1").arg(Quoted(entry->caption));
+  }
+  if (done.libraryRemoved) {
+    changed << (done.libraryInstalled ? QStringLiteral("other copies of glide2x.dll were deleted")
+                                      : QStringLiteral("glide2x.dll was deleted"));
+  }
+  QString state = changed.isEmpty() ? QStringLiteral("Nothing was changed in the current folder.")
+                                    : QStringLiteral("Already changed in the current folder: %1.")
+                                          .arg(changed.join(QStringLiteral("; ")));
+  if (!done.libraryInstalled && !done.libraryRemoved && !changed.isEmpty()) {
+    state += QStringLiteral(" glide2x.dll was left as it was.");
+  }
+  state += done.choiceFileExisted
+               ? QStringLiteral(" The choice file still holds the earlier choice.")
+               : QStringLiteral(" No choice file was written; the dialog will show \"3DFX Mode (default)\" "
+                                "when it opens next.");
+
   if (error.file == VideoChoiceFile(appFolder_)) {
-    ShowProblem(this, MessageFor(QStringLiteral("The video choice could not be recorded."), error,
-                                 QStringLiteral("The wrapper files in the current folder have already been "
-                                                "changed; the choice file still holds the earlier choice.")));
+    ShowProblem(this, MessageFor(QStringLiteral("The video choice could not be recorded."), error, state));
     return;
   }
   if (hasLibrary && error.file == JoinedPath(appFolder_, *entry->librarySource)) {
     ShowProblem(
         this, MessageFor(QStringLiteral("The library of the wrapper %1 could not be read.").arg(Quoted(entry->caption)),
-                         error, QStringLiteral("Nothing was changed.")));
+                         error, state));
     return;
   }
   const QString problem = hasLibrary
                               ? QStringLiteral("The wrapper %1 could not be installed.").arg(Quoted(entry->caption))
                               : QStringLiteral("The files of the earlier wrapper could not be removed.");
-  ShowProblem(this,
-              MessageFor(problem, Absolute(error), QStringLiteral("The choice file still holds the earlier choice.")));
+  ShowProblem(this, MessageFor(problem, Absolute(error), state));
 }
 
 }  // namespace velox::ui

@@ -47,7 +47,7 @@ class PrincipalWindow : public VeloxDialog {
 
  private:
   void StartSetup(std::string_view button);
-  void ReportInstallFailure(VideoChoice choice, const FileError& error);
+  void ReportInstallFailure(VideoChoice choice, const FileError& error, const VideoInstallSteps& done);
 
   std::unique_ptr<Ui::principal> ui_;
   QButtonGroup* options_;

@@ -1,9 +1,9 @@
 #include "video/video_choice.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "shell/install_layout.h"
 #include "shell/line_file.h"
@@ -25,6 +25,37 @@ Status CheckReadable(const fs::path& file) {
   return ReadFileStart(file, 1).status();
 }
 
+constexpr std::string_view kLibraryName = "glide2x.dll";
+
+// The files of the current directory whose names equal name in any letter case.
+std::vector<fs::path> NameVariants(std::string_view name) {
+#ifdef _WIN32
+  // One name, whatever its letter case, names one file there.
+  return {fs::path(std::string(name))};
+#else
+  const auto lower = [](std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+  };
+  const std::string wanted = lower(name);
+  std::vector<fs::path> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(".", ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path file = it->path().filename();
+    const std::u8string bytes = file.u8string();
+    if (bytes.size() != wanted.size()) continue;
+    if (lower(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) != wanted) continue;
+    if (std::error_code kind; !fs::is_directory(it->symlink_status(kind))) found.push_back(file);
+  }
+  // Also when the listing fails: the name as written is still tried.
+  if (found.empty()) found.emplace_back(std::string(name));
+  return found;
+#endif
+}
+
 }  // namespace
 
 fs::path VideoChoiceFile(const fs::path& appFolder) { return JoinedPath(appFolder, "\\Data\\glide.cfg"); }
@@ -40,7 +71,12 @@ VideoChoice ReadVideoChoice(const fs::path& appFolder) {
   return std::nullopt;
 }
 
-Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice) {
+Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice, VideoInstallSteps* done) {
+  VideoInstallSteps ignored;
+  VideoInstallSteps& steps = done ? *done : ignored;
+  steps = {};
+  steps.choiceFileExisted = FileExists(VideoChoiceFile(appFolder));
+
   const WrapperEntry* entry = choice ? WrapperCatalogue::ByChoice(*choice) : nullptr;
   if (choice && !entry) {
     return FileError{VideoChoiceFile(appFolder), "there is no video choice " + std::to_string(*choice)};
@@ -59,7 +95,12 @@ Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice) {
     const fs::path config = BarePath("Config.ini");
     if (FileExists(config)) {
       if (Status s = RemoveFileIfExists(config); !s) return s;
-      if (Status s = RemoveFileIfExists(BarePath("OpenGLide.ini")); !s) return s;
+      steps.configIniDeleted = true;
+      const fs::path openGlide = BarePath("OpenGLide.ini");
+      if (FileExists(openGlide)) {
+        if (Status s = RemoveFileIfExists(openGlide); !s) return s;
+        steps.openGlideIniDeleted = true;
+      }
     }
   }
 
@@ -68,14 +109,22 @@ Status InstallVideoChoice(const fs::path& appFolder, VideoChoice choice) {
   const fs::path library = BarePath("glide2x.dll");
   if (source) {
     if (Status s = CopyFileReplacing(*source, library); !s) return s;
-  } else if (Status s = RemoveFileIfExists(library); !s) {
-    return s;
+    steps.libraryInstalled = true;
+  }
+  // Wine finds "GLIDE2X.DLL" as well as "glide2x.dll" and may load either: none but the new one may stay.
+  for (const fs::path& variant : NameVariants(kLibraryName)) {
+    if (source && variant == library) continue;
+    const bool existed = FileExists(variant);
+    if (Status s = RemoveFileIfExists(variant); !s) return s;
+    steps.libraryRemoved = steps.libraryRemoved || existed;
   }
 
   std::string text = entry ? WrapperCatalogue::ChoiceText(entry->choice) : std::string();
   std::string bytes;
   AppendLine(bytes, text);
-  return ReplaceWholeFile(VideoChoiceFile(appFolder), bytes);
+  if (Status s = ReplaceWholeFile(VideoChoiceFile(appFolder), bytes); !s) return s;
+  steps.choiceRecorded = true;
+  return {};
 }
 
 Status StartSetupProgram(std::string_view button) {

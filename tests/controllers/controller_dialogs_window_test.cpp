@@ -123,8 +123,10 @@ TEST_F(ControllerDialogTest, Form8OkSaysWhatChangedWhenItFailsAndEnterIsOk) {
   testing::CurrentDirectory here(app.path());
   for (const auto& [n, size] : std::vector<std::pair<int, size_t>>{{2, 1067}, {1, 837}, {3, 1030}, {6, 13}, {5, 9}}) {
     w = Form8Window::Instance().Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));  // so that focus moves as a user's would
     Option(w, n)->click();
-    QTest::keyClick(w, Qt::Key_Return);
+    Option(w, n)->setFocus();  // Enter on an option, where no button has the focus, is "Ok"
+    QTest::keyClick(Option(w, n), Qt::Key_Return);
     EXPECT_EQ(Form8Window::Instance().Get(), nullptr) << n;
     EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(n) + "\r\n");
     EXPECT_EQ(ReadBytes(app / "velox.pad").size(), size) << n;  // 9: "<missing>"

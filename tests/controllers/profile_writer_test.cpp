@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/temp_install.h"
 
 namespace velox {
@@ -72,6 +74,39 @@ TEST_F(ProfileWriterTest, ModesOneToFourComposeFromLineOneOfTheMappings) {
     if (mode == 2) two = pad;
   }
   EXPECT_EQ(Pad(), two) << "modes 2 and 4 write the same profile";
+}
+
+// The whole file for each kind, typed in as hexadecimal text under tests/data.
+std::string GoldenProfile(const std::string& name) {
+  std::istringstream text(ReadBytes(fs::path(VELOX_DEMO_DIR).parent_path() / "tests/data" / (name + ".pad.hex")));
+  std::string bytes, line, token;
+  while (std::getline(text, line)) {
+    if (line.starts_with("#")) continue;
+    for (std::istringstream words(line); words >> token;) bytes.push_back(static_cast<char>(std::stoi(token, nullptr, 16)));
+  }
+  return bytes;
+}
+
+TEST_F(ProfileWriterTest, EachKindWritesItsWholeProfileByteForByte) {
+  std::string manette, clavier;
+  for (int b = 0; b < 16; ++b) manette += (b ? "|" : "") + std::to_string(3 * b + 1) + "-" + std::to_string(100 + b);
+  for (int k = 0; k < 14; ++k) clavier += (k ? "|" : "") + std::to_string(65 + k);
+  WriteBytes(app / "Data/manette.cfg", manette + "\r\nBouton 1\r\n");
+  WriteBytes(app / "Data/clavier.cfg", clavier + "\r\nA\r\n");
+  for (const auto& [mode, golden] : std::vector<std::pair<ControllerMode, std::string>>{
+           {ControllerMode::Keyboard, "keyboard"},
+           {ControllerMode::Gamepad, "gamepad"},
+           {ControllerMode::TwoGamepads, "gamepad"},
+           {ControllerMode::GamepadKeyboard, "two-player"}}) {
+    ASSERT_TRUE(RunControllerOk(app.path(), mode).ok()) << golden;
+    const std::string expected = GoldenProfile(golden);
+    ASSERT_GT(expected.size(), 800u) << golden;
+    EXPECT_TRUE(Pad() == expected) << golden << ": the first difference is at byte " << [&] {
+      size_t i = 0;
+      while (i < expected.size() && i < Pad().size() && Pad()[i] == expected[i]) ++i;
+      return i;
+    }();
+  }
 }
 
 struct FailureCase {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "shell/safe_file.h"
 #include "support/file_call_spy.h"
 #include "support/temp_install.h"
@@ -14,8 +16,13 @@ using ::testing::ElementsAre;
 namespace fs = std::filesystem;
 
 TEST(EmulatorIni, EntryPrefixesAreComparedExactly) {
-  for (const char* e : {"// patch =1", "//osrange =1", "// viewport=1", "// optimize =1", "//bootloader=2"})
-    EXPECT_EQ(GetEntryState(e), EntryState::kSwitchable) << e;
+  for (const char* key : {"patch", "osrange", "viewport", "optimize", "bootloader"}) {
+    for (const char* form : {"//%s=1", "// %s=1", "//%s =1", "// %s =1"}) {
+      char entry[32];
+      std::snprintf(entry, sizeof entry, form, key);
+      EXPECT_EQ(GetEntryState(entry), EntryState::kSwitchable) << entry;
+    }
+  }
   for (const char* e : {"//  patch=1", "//Patch=1", "//patch  =1", "//patch", "//rompath=C:\\", "//"})
     EXPECT_EQ(GetEntryState(e), EntryState::kPlainComment) << e;
   for (const char* e : {"patch=1", "", " //patch=1", "/patch=1"}) EXPECT_EQ(GetEntryState(e), EntryState::kActive) << e;
@@ -48,6 +55,9 @@ TEST(EmulatorIni, WriteReplacesEveryMatchingDefaultLineAndKeepsTheRestByteForByt
   const std::string file = "[default]\r\nresolution=1920,1080\r\nsound=1\r\n[g]\r\nrompath=a\r\n";
   EXPECT_EQ(RewriteGeneralSettings(file, GeneralSettings{}), file);
   EXPECT_EQ(RewriteGeneralSettings(file, {"new", {}, {}, {"640 x 480"}, SoundSetting::kOn}), file);
+  // Kept lines that end in a lone CR (or LF) are written with CR LF, never copied with the next line's bytes.
+  EXPECT_EQ(RewriteGeneralSettings("[default]\rkeep=1\rrompath=a\r\nkeep\rlast\nend\r", {"b", {}, {}, {}, {}}),
+            "[default]\r\nkeep=1\r\nrompath=b\r\nkeep\r\nlast\r\nend\r\n");
 }
 
 TEST(EmulatorIni, ListsEveryNamedSectionButDefault) {
@@ -71,6 +81,8 @@ TEST(EmulatorIni, SwitchChangesOnlyTheChosenGamesFirstSection) {
   EXPECT_EQ(RewriteSwitched(file, "C", "patch=1", false), std::nullopt);
   EXPECT_EQ(RewriteSwitched(file, "A", "keep", false), std::nullopt);
   EXPECT_EQ(RewriteSwitched("[g]\n\nx\n", "g", "", false), "[g]\r\n\r\nx\r\n");
+  EXPECT_EQ(RewriteSwitched("[g]\rnote\rpatch=1\r[h]\rpatch=1\r", "g", "patch=1", false),
+            "[g]\r\nnote\r\n//patch=1\r\n[h]\r\npatch=1\r\n");
 }
 
 TEST(EmulatorIni, AMissingFileOrAFailedOrRefusedRewriteLeavesTheFileAsItWas) {
@@ -96,7 +108,27 @@ TEST(EmulatorIni, AMissingFileOrAFailedOrRefusedRewriteLeavesTheFileAsItWas) {
   // Switches the wrong way round, and of an entry the file no longer holds, write nothing either.
   std::pair<const char*, bool> refused[] = {{"patch=1", true}, {"// x", true}, {"// x", false}, {"patch=2", false}};
   for (auto [entry, on] : refused) EXPECT_FALSE(SwitchEntry(ini, temp, "g", entry, on).ok()) << entry << on;
+  EXPECT_FALSE(SwitchEntry(ini, temp, "g", "patch=1\n[x]", false).ok());
+  // One line in, one line out: a value that would break its line is refused, naming what is in it.
+  const std::pair<GeneralSettings, const char*> breaking[] = {
+      {{"D:\\New\n[notes]\nx=1", {}, {}, {}, {}}, "\"rompath=\" holds a line feed (LF)"},
+      {{{}, "D:\\a\rb", {}, {}, {}}, "\"savepath=\" holds a carriage return (CR)"},
+      {{{}, std::string("D:\\a\0b", 6), {}, {}, {}}, "\"savepath=\" holds a NUL character"},
+      {{{}, {}, {"640 x 480\n"}, {}, {}}, "\"resolution=\" holds a line feed"},
+      {{{}, {}, {}, {"1\r"}, {}}, "\"viewport=\" holds a carriage return"}};
+  for (const auto& [settings, cause] : breaking) {
+    const Status s = WriteGeneralSettings(ini, temp, settings);
+    ASSERT_FALSE(s.ok()) << cause;
+    EXPECT_THAT(s.error().cause, ::testing::HasSubstr(cause));
+  }
   EXPECT_EQ(testing::ReadBytes(ini), original);
+  EXPECT_FALSE(fs::exists(temp));
+  // A damaged file's megabyte line is quoted in a message only in part.
+  const std::string huge(1 << 20, 'p');
+  const Status s = SwitchEntry(ini, temp, "g", huge, false);
+  ASSERT_FALSE(s.ok());
+  EXPECT_LT(s.error().cause.size(), 200u);
+  EXPECT_THAT(s.error().cause, ::testing::HasSubstr("ppp...\""));
 }
 
 }  // namespace

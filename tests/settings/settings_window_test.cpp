@@ -91,6 +91,9 @@ TEST_F(SettingsWindowTest, Form5CancelAndEscapeWriteNothingAndEnterWritesAsTyped
     Click(w, "Check1");
     Click(w, "Check1");  // the checked box passes its check to its partner
     EXPECT_TRUE(!yes->isChecked() && Find<QCheckBox>(w, "Check2")->isChecked());
+    Click(w, "Check2");  // and back again
+    EXPECT_TRUE(yes->isChecked() && !Find<QCheckBox>(w, "Check2")->isChecked());
+    Click(w, "Check1");
     Box(w, "Text1")->clear();
     QTest::keyClicks(Box(w, "Text1"), "  D:\\Caf");
     Box(w, "Text1")->insert("\u00e9 \u20ac ");  // typed through an input method
@@ -119,6 +122,47 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
                                     AllOf(HasSubstr("Saves Folder"), HasSubstr("Nothing was written"))));
   EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\nrompath=a\r\nsavepath=x\r\n");
   EXPECT_EQ(Form5Window::Instance().Get(), w);
+}
+
+TEST_F(SettingsWindowTest, Form5RefusesFoldersThatWouldBreakTheirLineAndKeepsLongOnesWhole) {
+  // Every byte a folder name may hold comes back as it was, the code page's edges included.
+  const std::string file = "[default]\r\nrompath=" + std::string(40000, 'r') +
+                           "\r\nsavepath=s\x80\x9F\xA0\xFF\r\nresolution=320,240\r\nviewport=320,240\r\n[g]\r\npatch=1\r\n";
+  const std::pair<QString, const char*> pasted[] = {{"D:\\New\n[notes]\nx=1", "holds a line feed (LF)"},
+                                                    {"D:\\New\r", "holds a carriage return (CR)"},
+                                                    {QString("D:\\a") + QChar(0) + "b", "holds a NUL character"}};
+  for (const auto& [text, problem] : pasted) {
+    Form5Window* w = Open<Form5Window>(file);
+    EXPECT_EQ(Box(w, "Text1")->text().size(), 40000) << "kept whole, past the box's usual limit";
+    Box(w, "Text2")->setText(text);
+    Click(w, "Command3");
+    EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("Saves Folder"), HasSubstr(problem), HasSubstr("Nothing was written"))));
+    EXPECT_EQ(Form5Window::Instance().Get(), w) << "the dialog stays open";
+    EXPECT_EQ(Box(w, "Text2")->text(), text) << "with the user's values";
+    EXPECT_EQ(testing::ReadBytes(ini), file);
+    Click(w, "Command4");
+    messages.clear();
+  }
+  Form5Window* w = Open<Form5Window>(file);
+  EXPECT_EQ(Find<QComboBox>(w, "Combo1")->currentText() + Find<QComboBox>(w, "Combo2")->currentText(),
+            "320 x 240320 x 240") << "the first entry is a choice like any other";
+  Click(w, "Command3");
+  EXPECT_THAT(messages, ElementsAre());
+  EXPECT_EQ(testing::ReadBytes(ini), file) << "a 40,000-character folder is written back whole";
+}
+
+TEST_F(SettingsWindowTest, Form5AfterAFailedLoadWritesOnlyWhatTheUserEntered) {
+  Form5Window* w = Form5Window::Instance().Show();  // no velox.ini yet
+  EXPECT_THAT(messages, ElementsAre(HasSubstr("could not be read")));
+  const std::string restored = "[default]\r\nrompath=C:\\roms\r\nsavepath=C:\\saves\r\nresolution=640,480\r\n"
+                               "viewport=800,600\r\nsound=1\r\n";
+  testing::WriteBytes(ini, restored);
+  Box(w, "Text2")->setText("D:\\saves");
+  Find<QComboBox>(w, "Combo1")->setCurrentIndex(0);  // "320 x 240", the first entry
+  Click(w, "Command3");
+  EXPECT_EQ(Form5Window::Instance().Get(), nullptr);
+  EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\nrompath=C:\\roms\r\nsavepath=D:\\saves\r\nresolution=320,240\r\n"
+                                     "viewport=800,600\r\nsound=1\r\n");
 }
 
 TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutTheirFolderBack) {
@@ -204,6 +248,61 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
   EXPECT_THAT(messages, ElementsAre(HasSubstr("could not be disabled")));
   EXPECT_EQ(testing::ReadBytes(ini), expected);
   EXPECT_EQ(Entries(w), QStringList({"patch=0x10,2"}));
+}
+
+TEST_F(SettingsWindowTest, PickersRefuseAFolderWhoseNameHoldsALineBreak) {
+  const fs::path odd = dir / "new\n[notes]";
+  fs::create_directories(odd);
+  Form5Window* w = Open<Form5Window>("[default]\r\nrompath=a\r\n");
+  Click(w, "Command1");
+  Form6Window* picker = Form6Window::Instance().Get();
+  ASSERT_TRUE(picker && picker->OpenFolder(QString::fromStdString(odd.string())));
+  Click(picker, "Command1");
+  EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("line feed (LF)"), HasSubstr("left as it was"))));
+  EXPECT_EQ(Form6Window::Instance().Get(), picker) << "the picker stays open to choose another";
+  EXPECT_EQ(Box(w, "Text1")->text(), "a");
+}
+
+TEST_F(SettingsWindowTest, Form1ShowsFileTextAsPlainTextAndLongLinesShortenedButSwitchesTheirExactLine) {
+  const std::string mega(1 << 20, 'm'), other(1 << 20, 'n');
+  const std::string file = "[<b>bold</b>]\r\nalttitle=<b>patch</b>=1\r\ncomment=<i>x</i>\r\n<b>patch</b>=1\r\n"
+                           "[" + mega + "]\r\nalttitle=" + mega + "\r\ncomment=" + mega + "\r\npatch=" + mega + "\r\n"
+                           "//patch=" + other + "\r\n";
+  Form1Window* w = Open<Form1Window>(file);
+  ChooseGame(w, 0);  // the first game
+  for (const char* label : {"Label3", "Label4"}) EXPECT_EQ(Find<QLabel>(w, label)->textFormat(), Qt::PlainText);
+  EXPECT_EQ(Find<QLabel>(w, "Label3")->text(), "<b>patch</b>=1");
+  EXPECT_EQ(Entries(w), QStringList({"<b>patch</b>=1"}));
+  ChooseGame(w, 1);
+  const QStringList rows = Entries(w);
+  ASSERT_EQ(rows.size(), 2);
+  for (const QString& shown : {rows[0], rows[1], Find<QLabel>(w, "Label3")->text(), Find<QLabel>(w, "Label4")->text(),
+                               Find<QComboBox>(w, "Combo1")->currentText()}) {
+    EXPECT_TRUE(shown.size() <= 400 && shown.endsWith(QChar(0x2026))) << shown.size();
+  }
+  EXPECT_TRUE(rows[1].startsWith("//patch=nnn"));
+  Find<QListWidget>(w, "List1")->setCurrentRow(1);  // rows wider than the list: picked by row, not by a click
+  EXPECT_EQ(Buttons(w), "10");
+  Click(w, "Command1");
+  Find<QListWidget>(w, "List1")->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  EXPECT_EQ(Buttons(w), "01");
+  Click(w, "Command2");
+  EXPECT_TRUE(messages.empty());
+  std::string expected = file;
+  expected.replace(expected.find("\r\npatch=" + mega), 2 + 6 + mega.size(), "\r\n//patch=" + mega);
+  expected.replace(expected.rfind("//patch=" + other), 8 + other.size(), "patch=" + other);
+  EXPECT_TRUE(testing::ReadBytes(ini) == expected) << "each long line switched exactly, never shortened";
+}
+
+TEST_F(SettingsWindowTest, MessagesAreShownAsPlainTextAndQuoteLongTextsInPart) {
+  std::unique_ptr<QMessageBox> box(MakeMessageBox(nullptr, {"The entry \"<b>patch</b>=1\" cannot be switched on.", {}, {}}));
+  EXPECT_EQ(box->textFormat(), Qt::PlainText);
+  EXPECT_TRUE(box->text().contains("<b>patch</b>=1"));
+  const QString huge(1 << 20, 'x');
+  const QString text = FormatUserMessage(MessageFor("The mapping could not be read.", {ini, "field \"" + huge.toStdString() + "\" is bad"}));
+  EXPECT_LT(text.size(), 300);
+  EXPECT_TRUE(text.contains("xxx" + QString(QChar(0x2026)) + "\" is bad")) << text.toStdString();
+  EXPECT_EQ(ShortenQuotes("a \"b\" c \"" + QString(80, 'd') + "\""), "a \"b\" c \"" + QString(80, 'd') + "\"");
 }
 
 TEST_F(SettingsWindowTest, Screenshot) {

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <cstdlib>
+#include <functional>
 
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
@@ -63,6 +64,18 @@ TEST_F(PrincipalWindowTest, TheDescriptionFollowsTheSelectionAndOkOrEnterInstall
   EXPECT_EQ(ChoiceFile(), "\r\n");
 }
 
+TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
+  const char* captions[] = {"Boost Wrapper",   "Boost Wrapper 166", "Clide v2.4",     "E-Voodoo v2.0.4",
+                            "GL2IDE rev A3",   "GL2IDE rev C",      "GL2Ideal v1.6",  "GlideGL 64 v1.b",
+                            "MuGlide",         "Open Glide v0.05",  "XGL 200 v0.04a", "X-Glide",
+                            "3DFX Mode (default)", "MGlide v1.246H"};
+  Open();
+  for (int choice = 1; choice <= 14; ++choice) {
+    EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), captions[choice - 1]) << choice;
+    EXPECT_EQ(WrapperCatalogue::ByChoice(choice)->caption, captions[choice - 1]) << choice;
+  }
+}
+
 TEST_F(PrincipalWindowTest, CancelAndEscapeLeaveEveryFileAsItWas) {
   for (bool escape : {false, true}) {
     Open();
@@ -73,22 +86,69 @@ TEST_F(PrincipalWindowTest, CancelAndEscapeLeaveEveryFileAsItWas) {
   }
 }
 
-TEST_F(PrincipalWindowTest, AFailedInstallIsExplainedAndTheDialogStaysOpen) {
-  fs::remove(app / "Glide Wrapper/MuGlide/glide2x.dll");
-  Open();
-  Install("Option9");
-  EXPECT_TRUE(Told("The library of the wrapper \"MuGlide\" could not be read: no such file."));
-  EXPECT_TRUE(Told((app / "Glide Wrapper/MuGlide/glide2x.dll").string()) && Told("Nothing was changed."));
-  EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), "old library");
-  testing::MakeReadOnly(app / "Data/glide.cfg");
-  Install("Option12");
-  EXPECT_TRUE(Told("The video choice could not be recorded: is read-only."));
-  EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), "placeholder wrapper library: X-Glide\r\n");
-  testing::MakeReadOnly(cwd / "glide2x.dll");
-  Install("Option13");
-  EXPECT_TRUE(Told("The files of the earlier wrapper could not be removed: is read-only."));
-  EXPECT_EQ(PrincipalWindow::Instance().Get(), w);
-  EXPECT_EQ(ChoiceFile(), "10\r\n");
+// Each failure tells what was already changed before it, and the dialog stays open.
+TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogStaysOpen) {
+  struct Case {
+    const char* option;
+    std::function<void(const fs::path& app, const fs::path& cwd)> breakIt;
+    std::string problem;  // first paragraph, the cause included
+    const char* failing;  // the file named, relative to the app ("app:") or current folder
+    std::string state;    // last paragraph, exactly
+    const char* library;  // glide2x.dll afterwards
+  };
+  const std::string earlier = " The choice file still holds the earlier choice.";
+  const Case cases[] = {
+      {"Option9", [](auto& app, auto&) { fs::remove(app / "Glide Wrapper/MuGlide/glide2x.dll"); },
+       "The library of the wrapper \"MuGlide\" could not be read: no such file.", "app:Glide Wrapper/MuGlide/glide2x.dll",
+       "Nothing was changed in the current folder." + earlier, "old library"},
+      {"Option12", [](auto& app, auto&) { testing::MakeReadOnly(app / "Data/glide.cfg"); },
+       "The video choice could not be recorded: is read-only.", "app:Data/glide.cfg",
+       "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted; glide2x.dll now "
+       "holds the library of \"X-Glide\"." + earlier,
+       "placeholder wrapper library: X-Glide\r\n"},
+      {"Option12", [](auto& app, auto&) { fs::remove_all(app / "Data"); },
+       "The video choice could not be recorded", "app:Data/glide.cfg",
+       "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted; glide2x.dll now "
+       "holds the library of \"X-Glide\". No choice file was written; the dialog will show \"3DFX Mode (default)\" "
+       "when it opens next.",
+       "placeholder wrapper library: X-Glide\r\n"},
+      {"Option3", [](auto&, auto& cwd) { testing::MakeReadOnly(cwd / "OpenGLide.ini"); },
+       "The wrapper \"Clide v2.4\" could not be installed: is read-only.", "OpenGLide.ini",
+       "Already changed in the current folder: Config.ini was deleted. glide2x.dll was left as it was." + earlier,
+       "old library"},
+      {"Option13", [](auto&, auto& cwd) { testing::MakeReadOnly(cwd / "glide2x.dll"); },
+       "The files of the earlier wrapper could not be removed: is read-only.", "glide2x.dll",
+       "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted. glide2x.dll was "
+       "left as it was." + earlier,
+       "old library"},
+  };
+  for (const Case& c : cases) {
+    testing::TempFolder app, cwd;
+    testing::CurrentDirectory here(cwd.path());
+    testing::CopyDemo(app.path());
+    SetAppFolderForTesting(app.path());
+    for (const char* f : {"Config.ini", "OpenGLide.ini"}) testing::WriteBytes(cwd / f, f);
+    testing::WriteBytes(cwd / "glide2x.dll", "old library");
+    QStringList messages;
+    SetMessageSinkForTesting([&](const QString&, const QString& text) { messages << text; });
+    PrincipalWindow* w = PrincipalWindow::Instance().Show();
+    c.breakIt(app.path(), cwd.path());
+    QTest::mouseClick(w->findChild<QAbstractButton*>(c.option), Qt::LeftButton);
+    QTest::mouseClick(w->findChild<QAbstractButton*>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(PrincipalWindow::Instance().Get(), w) << c.option;
+    ASSERT_EQ(messages.size(), 1) << c.option;
+    const QStringList parts = messages[0].split("\n\n");
+    ASSERT_EQ(parts.size(), 3) << messages[0].toStdString();
+    EXPECT_TRUE(parts[0].startsWith(QString::fromStdString(c.problem))) << parts[0].toStdString();
+    const std::string failing = c.failing;
+    const fs::path file = failing.starts_with("app:") ? app / failing.substr(4) : cwd / failing;
+    EXPECT_EQ(parts[1].toStdString(), "File: " + file.string());
+    EXPECT_EQ(parts[2].toStdString(), c.state);
+    EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), c.library) << c.option;
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetMessageSinkForTesting(nullptr);
+  }
 }
 
 TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsReported) {

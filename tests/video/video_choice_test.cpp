@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "shell/safe_file.h"
@@ -59,6 +60,31 @@ TEST_F(InstallVideoChoiceTest, EachChoiceInstallsTheLibraryOfItsOwnFolderAndOnly
   testing::WriteBytes(cwd / "OpenGLide.ini", "alone");  // without "Config.ini" it is not Open Glide's
   ASSERT_TRUE(InstallVideoChoice(app.path(), 13).ok());
   EXPECT_EQ(Cwd("OpenGLide.ini"), "alone");
+}
+
+// On a case-sensitive file system Wine may load any letter case of the name: exactly one library, or none, remains.
+TEST_F(InstallVideoChoiceTest, EveryLetterCaseOfTheLibraryIsReplacedOrRemoved) {
+#ifdef _WIN32
+  GTEST_SKIP() << "one name in any letter case is one file";
+#else
+  for (VideoChoice choice : {VideoChoice(12), VideoChoice(13), VideoChoice()}) {
+    for (const char* f : {"GLIDE2X.DLL", "Glide2x.dll", "glide2x.DLL"}) testing::WriteBytes(cwd / f, f);
+    testing::WriteBytes(cwd / "glide2x.dll.bak", "kept");
+    VideoInstallSteps done;
+    ASSERT_TRUE(InstallVideoChoice(app.path(), choice, &done).ok());
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(cwd.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    if (choice == 12) {
+      ASSERT_EQ(names.size(), 2u);
+      EXPECT_EQ(testing::ReadBytes(cwd / names[0]), "placeholder wrapper library: X-Glide\r\n") << names[0];
+    } else {
+      EXPECT_EQ(names, std::vector<std::string>{"glide2x.dll.bak"});
+    }
+    EXPECT_TRUE(done.libraryRemoved);
+    EXPECT_EQ(done.libraryInstalled, choice == 12);
+  }
+#endif
 }
 
 // The new library replaces the old one in one step: a failure leaves the old one whole.

@@ -1,0 +1,161 @@
+// Enter acts on the button that has the focus, in every dialog: a user who tabs
+// to "Cancel" and presses Enter must never get "Ok" instead.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+#include <map>
+
+#include "controllers/form2_window.h"
+#include "controllers/form4_window.h"
+#include "controllers/form8_window.h"
+#include "settings/folder_picker_window.h"
+#include "settings/form1_window.h"
+#include "settings/form5_window.h"
+#include "shell/install_layout.h"
+#include "support/temp_install.h"
+#include "ui/default_actions.h"
+#include "ui/messages.h"
+#include "video/principal_window.h"
+
+namespace velox::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).string()] = testing::ReadBytes(entry.path());
+  }
+  return files;
+}
+
+QWidget* Shown(const char* name) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->objectName() == name && w->isVisible()) return w;
+  }
+  return nullptr;
+}
+
+template <class W>
+QWidget* Open(const char* option = nullptr) {
+  QWidget* w = W::Instance().Show();
+  if (option) w->findChild<QRadioButton*>(option)->click();
+  return w;
+}
+
+TEST(DialogKeysTest, EnterPressesTheFocusedButtonAndNeverOk) {
+  struct Case {
+    std::function<QWidget*()> open;
+    const char* button;
+    std::vector<const char*> openAfter;  // windows shown after Enter; the dialog is gone unless listed
+    const char* told = "";               // part of the one message expected, if any
+    bool plain = false;                  // the button leaves Enter to the dialog (autoDefault off)
+  };
+  const Case cases[] = {
+      {[] { return Open<Form8Window>(); }, "Command4", {}},
+      {[] { return Open<Form8Window>(); }, "Command4", {}, "", true},
+      {[] { return Open<Form5Window>(); }, "Command1", {"Form5", "Form6"}, "", true},
+      {[] { return Open<Form8Window>("Option1"); }, "Command1", {"Form8", "Form4"}},
+      {[] { return Open<Form8Window>("Option3"); }, "Command2", {"Form8", "Form2"}},
+      {[] { return Open<Form5Window>(); }, "Command1", {"Form5", "Form6"}},
+      {[] { return Open<Form5Window>(); }, "Command2", {"Form5", "Form7"}},
+      {[] { return Open<Form5Window>(); }, "Command4", {}},
+      {[] { return Open<PrincipalWindow>("Option3"); }, "Command2", {}},
+      {[] { return Open<PrincipalWindow>("Option3"); }, "config1", {"principal"}, "could not be started"},
+      {[] { return Open<Form4Window>(); }, "Command2", {}},
+      {[] { return Open<Form2Window>(); }, "Command2", {}},
+      {[] { return Open<Form5Window>(), Form6Window::Instance().Show(); }, "Command2", {"Form5"}},
+  };
+  for (const Case& c : cases) {
+    testing::TempFolder app, cwd;
+    testing::CopyDemo(app.path());
+    testing::CurrentDirectory here(cwd.path());
+    SetAppFolderForTesting(app.path());
+    QStringList messages;
+    SetMessageSinkForTesting([&](const QString&, const QString& text) { messages << text; });
+    const auto before = Snapshot(app.path());
+
+    QWidget* w = c.open();
+    const std::string where = w->objectName().toStdString() + " " + c.button;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << where;
+    if (w->objectName() == "Form8") {
+      EXPECT_EQ(w->focusWidget()->objectName(), "Command4") << "the dialog opens with \"Cancel\" focused";
+    }
+    auto* button = w->findChild<QPushButton*>(c.button);
+    ASSERT_TRUE(button && button->isEnabled()) << where;
+    if (c.plain) button->setAutoDefault(false);
+    button->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    std::vector<std::string> shown;
+    for (const char* name : {"Form8", "Form4", "Form2", "Form5", "Form6", "Form7", "principal"}) {
+      if (Shown(name)) shown.emplace_back(name);
+    }
+    EXPECT_EQ(shown, std::vector<std::string>(c.openAfter.begin(), c.openAfter.end())) << where;
+    EXPECT_EQ(Snapshot(app.path()), before) << where << ": nothing is written";
+    EXPECT_TRUE(fs::is_empty(cwd.path())) << where;
+    EXPECT_EQ(messages.join("").contains(c.told), true) << where;
+    EXPECT_EQ(messages.size(), *c.told ? 1 : 0) << where << messages.join("\n").toStdString();
+
+    for (QWidget* top : QApplication::topLevelWidgets()) top->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetMessageSinkForTesting(nullptr);
+  }
+}
+
+// The editor has no "Ok": Enter presses "Enable" or "Disable" only when that button has the focus.
+TEST(DialogKeysTest, TheEditorSwitchesOnlyByItsFocusedButton) {
+  testing::TempFolder dir;
+  testing::CurrentDirectory here(dir.path());
+  const std::string file = "[g]\r\npatch=1\r\n//patch=2\r\n";
+  testing::WriteBytes(dir / "velox.ini", file);
+  QWidget* w = Form1Window::Instance().Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  auto* combo = w->findChild<QComboBox*>("Combo1");
+  combo->setFocus();
+  QTest::keyClick(combo, Qt::Key_Down);
+  auto* list = w->findChild<QListWidget*>("List1");
+  list->setFocus();
+  list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(testing::ReadBytes(dir / "velox.ini"), file) << "Enter in the list switches nothing";
+  list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+  auto* disable = w->findChild<QPushButton*>("Command2");
+  disable->setFocus();
+  QTest::keyClick(disable, Qt::Key_Return);
+  EXPECT_EQ(testing::ReadBytes(dir / "velox.ini"), "[g]\r\n//patch=1\r\n//patch=2\r\n");
+  w->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(DialogKeysTest, EachLauncherActionOpensItsOwnDialog) {
+  testing::TempFolder app;
+  testing::CopyDemo(app.path());
+  testing::CurrentDirectory here(app.path());
+  SetAppFolderForTesting(app.path());
+  const LauncherActions actions = DefaultLauncherActions();
+  const std::pair<const std::function<void()>*, const char*> cases[] = {{&actions.showVideo, "principal"},
+                                                                        {&actions.showControllers, "Form8"},
+                                                                        {&actions.showSettings, "Form5"},
+                                                                        {&actions.showPatches, "Form1"}};
+  for (const auto& [action, name] : cases) {
+    (*action)();
+    int shown = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) shown += w->isVisible();
+    EXPECT_TRUE(Shown(name) && shown == 1) << name;
+    for (QWidget* top : QApplication::topLevelWidgets()) top->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
+}  // namespace
+}  // namespace velox::ui
