@@ -6,11 +6,7 @@
 #include <cstdlib>
 #include <type_traits>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "shell/platform.h"
 
 namespace velox {
 
@@ -34,15 +30,8 @@ struct SdlApi {
   decltype(&SDL_JoystickName) JoystickName = nullptr;
 
   bool Load() {
-#ifdef _WIN32
-    HMODULE library = LoadLibraryA("SDL2.dll");
-    const auto find = [library](const char* name) {
-      return library ? reinterpret_cast<void*>(GetProcAddress(library, name)) : nullptr;
-    };
-#else
-    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    const auto find = [library](const char* name) { return library ? dlsym(library, name) : nullptr; };
-#endif
+    void* library = platform::LoadSharedLibrary(platform::SdlLibraryName());
+    const auto find = [library](const char* name) { return platform::FindSymbol(library, name); };
     bool all = true;
     const auto bind = [&](auto& function, const char* name) {
       function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(find(name));

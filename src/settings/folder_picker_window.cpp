@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QStorageInfo>
 #include <QStyle>
 #include <algorithm>
 
 #include "settings/form5_window.h"
+#include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_FolderPicker.h"
@@ -19,32 +19,15 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-#ifdef _WIN32
+std::filesystem::path ToPath(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
+
 QStringList Drives() {
   QStringList drives;
-  for (const QFileInfo& drive : QDir::drives()) drives << drive.absolutePath().left(2).toUpper();
+  for (const std::filesystem::path& drive : platform::ListDrives()) drives << ToQString(drive);
   return drives;
 }
-QString DriveOf(const QString& folder) { return QDir::cleanPath(folder).left(2).toUpper(); }
-QString DriveRoot(const QString& drive) { return drive + QLatin1Char('\\'); }
-#else
-// The mounted volumes, the root first.
-QStringList Drives() {
-  QStringList drives;
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (volume.isValid() && !drives.contains(volume.rootPath())) drives << volume.rootPath();
-  }
-  drives.removeAll(QStringLiteral("/"));
-  std::sort(drives.begin(), drives.end());
-  drives.prepend(QStringLiteral("/"));
-  return drives;
-}
-QString DriveOf(const QString& folder) {
-  const QStorageInfo volume(folder);
-  return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
-}
-QString DriveRoot(const QString& drive) { return drive; }
-#endif
+QString DriveOf(const QString& folder) { return ToQString(platform::DriveOf(ToPath(folder))); }
+QString DriveRoot(const QString& drive) { return ToQString(platform::DriveRoot(ToPath(drive))); }
 
 }  // namespace
 
@@ -68,21 +51,9 @@ FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString&
 
 FolderPickerWindow::~FolderPickerWindow() = default;
 
-QString FolderPickerWindow::FallbackFolder() {
-#ifdef _WIN32
-  return QStringLiteral("C:\\");
-#else
-  return QStringLiteral("/");
-#endif
-}
+QString FolderPickerWindow::FallbackFolder() { return ToQString(platform::FallbackFolder()); }
 
-QString FolderPickerWindow::FallbackDrive() {
-#ifdef _WIN32
-  return QStringLiteral("C:");
-#else
-  return QStringLiteral("/");
-#endif
-}
+QString FolderPickerWindow::FallbackDrive() { return ToQString(platform::DriveOf(platform::FallbackFolder())); }
 
 QString FolderPickerWindow::CurrentFolder() const { return QDir::toNativeSeparators(folder_); }
 QString FolderPickerWindow::CurrentDrive() const { return ui_->Drive1->currentText(); }

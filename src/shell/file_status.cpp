@@ -5,8 +5,17 @@
 
 namespace velox {
 
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 std::string FileError::Describe() const {
-  return file.string() + ": " + cause;
+  return PathText(file) + ": " + cause;
 }
 
 FileError ErrnoError(const std::filesystem::path& file, int errorNumber) {
@@ -23,7 +32,14 @@ FileError ErrnoError(const std::filesystem::path& file, int errorNumber) {
     case EISDIR: cause = "is a folder, not a file"; break;
     case ENOTDIR: cause = "a part of the path is not a folder"; break;
     case EIO: cause = "input/output error"; break;
-    default: cause = std::strerror(errorNumber); break;
+    case EBUSY: cause = "is in use by another program"; break;
+    case EEXIST: cause = "something of that name is in the way"; break;
+    case ENOEXEC: cause = "is not a program that can be started"; break;
+    default:
+      // A Windows error with no C counterpart keeps its own number.
+      cause = errorNumber < 0 ? "failed (Windows error " + std::to_string(-errorNumber) + ")"
+                              : std::string(std::strerror(errorNumber));
+      break;
   }
   return FileError{file, std::move(cause)};
 }

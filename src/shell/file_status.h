@@ -6,10 +6,16 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
 namespace velox {
+
+// A path as UTF-8 text for people to read, whatever the system's code page.
+std::string PathText(const std::filesystem::path& path);
+// A path from UTF-8 text (the form PathText gives).
+std::filesystem::path PathFromUtf8(std::string_view text);
 
 struct FileError {
   std::filesystem::path file;

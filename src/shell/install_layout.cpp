@@ -1,13 +1,12 @@
 #include "shell/install_layout.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "shell/platform.h"
 
 namespace velox {
 namespace fs = std::filesystem;
@@ -20,17 +19,19 @@ std::optional<fs::path>& AppFolderOverride() {
 }
 
 fs::path ExecutableFolder() {
-#ifdef _WIN32
-  std::wstring buffer(32768, L'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  buffer.resize(n);
-  return fs::path(buffer).parent_path();
-#else
+  const fs::path exe = platform::ExecutablePath();
   std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return fs::current_path(ec);
-  return exe.parent_path();
-#endif
+  return exe.empty() ? fs::current_path(ec) : exe.parent_path();
+}
+
+// The literals are ASCII, so is the folding; the file system's own rules do the rest.
+bool EqualIgnoringCase(const fs::path::string_type& a, const fs::path::string_type& b) {
+  if (a.size() != b.size()) return false;
+  const auto lower = [](auto c) { return c >= 'A' && c <= 'Z' ? static_cast<decltype(c)>(c - 'A' + 'a') : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
 }
 
 std::vector<std::string> SplitLevels(std::string_view literal) {
@@ -48,18 +49,6 @@ std::vector<std::string> SplitLevels(std::string_view literal) {
   return levels;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 fs::path AppFolder() {
@@ -72,38 +61,43 @@ void SetAppFolderForTesting(const fs::path& folder) { AppFolderOverride() = fold
 
 fs::path ResolveLevels(const fs::path& base, std::string_view literal) {
   fs::path result = base;
-  [[maybe_unused]] bool searching = true;  // once a level is missing, nothing below it can exist
+  bool searching = true;  // once a level is missing, nothing below it can exist
   for (const std::string& level : SplitLevels(literal)) {
     if (level == "." || level == "..") {
       result /= level;
       continue;
     }
-#ifndef _WIN32
+    const fs::path name = PathFromUtf8(level);
     if (searching) {
+      // An exact name first: the file system may well find it in any case itself (Windows, Wine).
       std::error_code ec;
       const fs::path folder = result.empty() ? fs::path(".") : result;
-      if (fs::exists(folder / level, ec)) {
-        result /= level;
+      if (fs::exists(folder / name, ec)) {
+        result /= name;
         continue;
       }
-      std::optional<std::string> match;
-      for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (EqualIgnoringCase(name, level)) {
-          match = name;
-          break;
-        }
-      }
-      if (match) {
-        result /= *match;
+      const std::vector<fs::path> found = NamesIgnoringCase(folder, name);
+      if (!found.empty()) {
+        result /= found.front();
         continue;
       }
       searching = false;
     }
-#endif
-    result /= level;
+    result /= name;
   }
   return result;
+}
+
+std::vector<fs::path> NamesIgnoringCase(const fs::path& folder, const fs::path& name) {
+  std::vector<fs::path> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const fs::path entry = it->path().filename();
+    if (EqualIgnoringCase(entry.native(), name.native())) found.push_back(entry);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 fs::path JoinedPath(const fs::path& appFolder, std::string_view literal) {

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace velox {
 
@@ -28,5 +29,11 @@ std::filesystem::path BarePath(std::string_view literal);
 // of an existing entry that matches it without regard to case; a level that
 // exists in no case keeps its name as written (so a new file is created as written).
 std::filesystem::path ResolveLevels(const std::filesystem::path& base, std::string_view literal);
+
+// The entries of folder whose name equals name without regard to letter case,
+// in name order: on a case-sensitive file system "glide2x.dll" may stand beside
+// "GLIDE2X.DLL"; on Windows there is at most one.
+std::vector<std::filesystem::path> NamesIgnoringCase(const std::filesystem::path& folder,
+                                                     const std::filesystem::path& name);
 
 }  // namespace velox

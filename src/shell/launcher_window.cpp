@@ -1,14 +1,9 @@
 #include "shell/launcher_window.h"
 
 #include <QAccessibleWidget>
-#include <QDesktopServices>
-#include <QUrl>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "shell/install_layout.h"
+#include "shell/platform.h"
 #include "shell/program_start.h"
 #include "shell/safe_file.h"
 #include "ui/accessibility.h"
@@ -90,18 +85,16 @@ void Form3Window::Form3_Command6_Click() {
                                  FileError{std::filesystem::absolute(help, ec), "no such file"}));
     return;
   }
-#ifdef _WIN32
-  // The shell's own "Open" verb, as the emulator's users expect on Windows.
   if (!actions_.openDocument) {
-    const auto code = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "Open", "Veloxhlp.hlp", "", "", 10));
-    if (code > 32) return;
+    // The shell's own "Open" verb on Windows, the desktop's default program elsewhere.
+    const Status opened = platform::OpenWithDefaultProgram(help);
+    if (!opened) {
+      ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."), opened.error()));
+    }
+    return;
   }
-#endif
   const QString file = ToQString(std::filesystem::absolute(help));
-  const bool opened = actions_.openDocument
-                          ? actions_.openDocument(file)
-                          : QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-  if (!opened) {
+  if (!actions_.openDocument(file)) {
     ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."),
                                  FileError{std::filesystem::absolute(help), "no program is set to open it"}));
   }

@@ -1,8 +1,10 @@
 #include "shell/line_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <cstdint>
+#include <system_error>
+
+#include "shell/platform.h"
 
 namespace velox {
 
@@ -48,34 +50,42 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
-Result<std::string> ReadFileBytes(const std::filesystem::path& file) {
+namespace {
+
+// Reads up to limit bytes; every failure of a read fails the whole, so a file is
+// never taken for shorter than it is.
+Result<std::string> ReadUpTo(const std::filesystem::path& file, size_t limit) {
+  using platform::Files;
   std::error_code ec;
   if (std::filesystem::is_directory(file, ec)) return FileError{file, "is a folder, not a file"};
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  errno = 0;
-  std::unique_ptr<std::FILE, Closer> f(std::fopen(file.string().c_str(), "rb"));
-  if (!f) return ErrnoError(file, errno ? errno : ENOENT);
+  platform::NativeFile f = 0;
+  if (const platform::OsError error = Files().OpenForReading(file, f)) return ErrnoError(file, error);
   // One allocation of the file's size and one read for the whole of it; the
-  // loop only matters when the file grows while it is read.
+  // loop only matters when the file grows while it is read, or the system
+  // gives it in parts (a pipe, /proc).
+  const auto expected = std::filesystem::file_size(file, ec);
+  size_t capacity = ec || expected == 0 ? (size_t{1} << 16) : static_cast<size_t>(expected) + 1;
   std::string bytes;
-  std::error_code sizeError;
-  const auto expected = std::filesystem::file_size(file, sizeError);
-  size_t capacity = sizeError ? (1 << 16) : static_cast<size_t>(expected) + 1;
   size_t used = 0;
-  for (;;) {
-    bytes.resize(capacity);
-    const size_t got = std::fread(bytes.data() + used, 1, capacity - used, f.get());
-    used += got;
-    if (used < capacity) {
-      if (std::ferror(f.get())) return ErrnoError(file, errno ? errno : EIO);
-      break;
+  while (used < limit) {
+    if (used == bytes.size()) bytes.resize(std::min(limit, std::max(capacity, bytes.size() * 2)));
+    size_t got = 0;
+    if (const platform::OsError error = Files().Read(f, bytes.data() + used, bytes.size() - used, got)) {
+      (void)Files().Close(f);
+      return ErrnoError(file, error);
     }
-    capacity *= 2;
+    if (got == 0) break;
+    used += got;
   }
+  (void)Files().Close(f);
   bytes.resize(used);
   return bytes;
 }
+
+}  // namespace
+
+Result<std::string> ReadFileBytes(const std::filesystem::path& file) { return ReadUpTo(file, SIZE_MAX); }
+
+Result<std::string> ReadFileStart(const std::filesystem::path& file, size_t size) { return ReadUpTo(file, size); }
 
 }  // namespace velox

@@ -47,7 +47,10 @@ std::optional<std::string_view> LastLine(std::string_view bytes);
 std::string JoinLines(const std::vector<std::string>& lines);
 void AppendLine(std::string& out, std::string_view line);
 
-// The whole file as bytes. Fails on a missing file, a folder, no permission.
+// The whole file as bytes. Fails on a missing file, a folder, no permission,
+// and on a read error anywhere in the file.
 Result<std::string> ReadFileBytes(const std::filesystem::path& file);
+// The first size bytes of the file (all of it when it is shorter).
+Result<std::string> ReadFileStart(const std::filesystem::path& file, size_t size);
 
 }  // namespace velox

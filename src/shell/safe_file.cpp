@@ -1,39 +1,19 @@
 #include "shell/safe_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
 #include <system_error>
 
 #include "shell/line_file.h"
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "shell/platform.h"
 
 namespace velox {
 namespace fs = std::filesystem;
+using platform::Files;
+using platform::NativeFile;
+using platform::OsError;
 
 namespace {
-
-ReplaceFault& Fault() {
-  static ReplaceFault fault;
-  return fault;
-}
-
-int InjectedFault(std::string_view step, const fs::path& temp) {
-  return Fault() ? Fault()(step, temp) : 0;
-}
-
-fs::path DefaultTemp(const fs::path& target) {
-  fs::path name = target.filename();
-  return target.parent_path() / ("." + name.string() + ".velox-new");
-}
 
 bool IsReadOnly(const fs::path& file) {
   std::error_code ec;
@@ -43,42 +23,38 @@ bool IsReadOnly(const fs::path& file) {
          fs::perms::none;
 }
 
-#ifndef _WIN32
-// Writes all bytes to a new file at temp, flushed to disk. Returns errno or 0.
-int WriteTemp(const fs::path& temp, std::string_view bytes, mode_t mode) {
-  if (int e = InjectedFault("open", temp)) return e;
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return errno;
-  int error = 0;
-  size_t done = 0;
-  while (done < bytes.size()) {
-    if ((error = InjectedFault("write", temp))) break;
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    done += static_cast<size_t>(n);
+// The file a chain of symbolic links leads to (the path itself when it is no link).
+Result<fs::path> FollowLinks(const fs::path& file) {
+  fs::path real = file;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(real, ec))) return real;
+    const fs::path next = fs::read_symlink(real, ec);
+    if (ec) return ErrnoError(file, ec.value());
+    real = next.is_absolute() ? next : real.parent_path() / next;
   }
-  if (!error) error = InjectedFault("sync", temp);
-  if (!error && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && !error) error = errno;
-  return error;
+  return FileError{file, "is a link in a loop of links"};
 }
 
-void SyncFolder(const fs::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
+// Writes all bytes to the new file, then flushes them to disk.
+OsError WriteAll(NativeFile file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    size_t written = 0;
+    if (const OsError error = Files().Write(file, bytes.data(), bytes.size(), written)) return error;
+    if (written == 0) return EIO;
+    bytes.remove_prefix(written);
   }
+  return Files().FlushToDisk(file);
 }
-#endif
 
 }  // namespace
 
-void SetReplaceFaultForTesting(ReplaceFault fault) { Fault() = std::move(fault); }
+fs::path DefaultTempFile(const fs::path& target) {
+  fs::path name(".");
+  name += target.filename();
+  name += ".velox-new";
+  return target.parent_path() / name;
+}
 
 bool FileExists(const fs::path& file) {
   std::error_code ec;
@@ -86,57 +62,49 @@ bool FileExists(const fs::path& file) {
 }
 
 Status ReplaceWholeFile(const fs::path& target, std::string_view bytes) {
-  return ReplaceWholeFile(target, bytes, DefaultTemp(target));
+  return ReplaceWholeFile(target, bytes, DefaultTempFile(target));
 }
 
-Status ReplaceWholeFile(const fs::path& target, std::string_view bytes, const fs::path& temp) {
+Status ReplaceWholeFile(const fs::path& target, std::string_view bytes, const fs::path& givenTemp) {
+  const Result<fs::path> followed = FollowLinks(target);
+  if (!followed) return followed.error();
+  const fs::path& real = *followed;
+  // A rename cannot cross folders, so a linked file is rewritten beside itself.
+  const fs::path temp = real == target ? givenTemp : DefaultTempFile(real);
+
   std::error_code ec;
-  if (fs::is_directory(target, ec)) return FileError{target, "is a folder, not a file"};
-  if (IsReadOnly(target)) return FileError{target, "is read-only"};
-  const fs::path folder = target.parent_path();
+  if (fs::is_directory(real, ec)) return FileError{target, "is a folder, not a file"};
+  if (IsReadOnly(real)) return FileError{target, "is read-only"};
+  const fs::path folder = real.parent_path();
   if (!folder.empty() && !fs::is_directory(folder, ec)) {
-    return FileError{target, "the folder " + folder.string() + " does not exist"};
+    return FileError{target, "the folder " + PathText(folder) + " does not exist"};
   }
-  if (fs::is_directory(temp, ec)) return FileError{temp, "is a folder, not a file"};
+  // The temporary name is ours: what a crash or someone else left there is removed, never written through.
+  const fs::file_status left = fs::symlink_status(temp, ec);
+  if (fs::is_directory(left)) return FileError{temp, "is a folder, not a file"};
+  if (fs::exists(left)) {
+    if (const OsError error = Files().Remove(temp)) return ErrnoError(temp, error);
+  }
 
-#ifdef _WIN32
-  {
-    std::FILE* f = _wfopen(temp.c_str(), L"wb");
-    if (!f) return ErrnoError(temp);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() &&
-                         std::fflush(f) == 0 && _commit(_fileno(f)) == 0;
-    const int error = errno;
-    std::fclose(f);
-    if (!written) {
-      fs::remove(temp, ec);
-      return ErrnoError(target, error);
-    }
-  }
-  if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    fs::remove(temp, ec);
-    return FileError{target, "could not be replaced (Windows error " + std::to_string(GetLastError()) + ")"};
-  }
-  return {};
-#else
-  // Keep the permissions the file already had.
-  mode_t mode = 0666;
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-
-  if (int error = WriteTemp(temp, bytes, mode)) {
-    fs::remove(temp, ec);
-    return ErrnoError(target, error);
-  }
-  if (::stat(target.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
-  int error = InjectedFault("rename", temp);
-  if (!error && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  // Keep the permissions the file already had (POSIX; Windows has none to keep).
+  const fs::file_status before = fs::status(real, ec);
+  const int permissions = fs::is_regular_file(before) ? static_cast<int>(before.permissions() & fs::perms::mask) : -1;
+  NativeFile file = 0;
+  if (const OsError error = Files().CreateNew(temp, permissions, file)) return ErrnoError(temp, error);
+  OsError error = WriteAll(file, bytes);
+  if (const OsError closed = Files().Close(file); !error) error = closed;
   if (error) {
-    fs::remove(temp, ec);
-    return ErrnoError(target, error);
+    (void)Files().Remove(temp);
+    return ErrnoError(temp, error);
   }
-  SyncFolder(folder);
+  if (const OsError replaced = Files().Replace(temp, real)) {
+    (void)Files().Remove(temp);
+    return ErrnoError(target, replaced);
+  }
+  // The rename is done and the file whole; a folder that cannot be synced only
+  // makes the rename less durable, which is no reason to report a failure.
+  if constexpr (!platform::kWindows) (void)Files().SyncFolder(folder);
   return {};
-#endif
 }
 
 Status CopyFileReplacing(const fs::path& source, const fs::path& target) {
@@ -151,7 +119,7 @@ Status RemoveFileIfExists(const fs::path& file) {
   if (ec || !fs::exists(st)) return {};
   if (fs::is_directory(st)) return FileError{file, "is a folder, not a file"};
   if (IsReadOnly(file)) return FileError{file, "is read-only"};
-  if (!fs::remove(file, ec) && ec) return ErrnoError(file, ec.value());
+  if (const OsError error = Files().Remove(file)) return ErrnoError(file, error);
   return {};
 }
 

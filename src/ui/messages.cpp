@@ -15,7 +15,8 @@ MessageSink& Sink() {
 }
 }  // namespace
 
-QString ToQString(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+// Never through string(): with MinGW that is the ANSI code page, which has no "ビ".
+QString ToQString(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
 QString ShortenQuotes(const QString& text) {
   QString out;

@@ -1,7 +1,6 @@
 #include "video/video_choice.h"
 
 #include <cerrno>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -23,10 +22,7 @@ Status CheckReadable(const fs::path& file) {
   std::error_code ec;
   if (fs::is_directory(file, ec)) return FileError{file, "is a folder, not a file"};
   if (!fs::exists(file, ec)) return FileError{file, "no such file"};
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);  // the native path: no narrowing of its name
-  if (!in) return ErrnoError(file, errno ? errno : EACCES);
-  return {};
+  return ReadFileStart(file, 1).status();
 }
 
 constexpr std::string_view kLibraryName = "glide2x.dll";

@@ -37,8 +37,9 @@ std::string CommandLine([[maybe_unused]] int argc, [[maybe_unused]] char** argv)
 int main(int argc, char** argv) {
   const fs::path here = fs::current_path();
 #ifdef _WIN32
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  // argv is in the ANSI code page, which may not hold the program's own name.
+  std::wstring self(32768, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
   const fs::path name = fs::path(self).filename();
 #else
   const fs::path name = fs::path(argv[0]).filename();

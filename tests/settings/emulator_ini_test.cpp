@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "shell/safe_file.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -92,16 +93,18 @@ TEST(EmulatorIni, AMissingFileOrAFailedOrRefusedRewriteLeavesTheFileAsItWas) {
   EXPECT_FALSE(fs::exists(ini)) << "a missing file is never created";
   const std::string original = "[default]\nsound=1\n[g]\npatch=1\n// x\n";
   testing::WriteBytes(ini, original);
-  for (const char* failing : {"open", "write", "sync", "rename"}) {
-    SetReplaceFaultForTesting([&](std::string_view step, const fs::path& t) {
-      EXPECT_EQ(t, temp);
-      return step == failing ? EIO : 0;
-    });
+  for (const char* failing : {"create", "write", "flush", "replace"}) {
+    testing::FileCallSpy spy;
+    spy.before = [&](std::string_view call, const fs::path& file) {
+      if (call != "open" && call != "read" && call != "close" && call != "remove") {
+        EXPECT_EQ(file, call == "sync-folder" ? dir.path() : temp) << call;
+      }
+      return call == failing ? EIO : 0;
+    };
     EXPECT_FALSE(WriteGeneralSettings(ini, temp, {{}, {}, {}, {}, SoundSetting::kOff}).ok()) << failing;
     EXPECT_FALSE(SwitchEntry(ini, temp, "g", "patch=1", false).ok()) << failing;
     EXPECT_FALSE(fs::exists(temp)) << failing;
   }
-  SetReplaceFaultForTesting(nullptr);
   // Switches the wrong way round, and of an entry the file no longer holds, write nothing either.
   std::pair<const char*, bool> refused[] = {{"patch=1", true}, {"// x", true}, {"// x", false}, {"patch=2", false}};
   for (auto [entry, on] : refused) EXPECT_FALSE(SwitchEntry(ini, temp, "g", entry, on).ok()) << entry << on;

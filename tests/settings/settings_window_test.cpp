@@ -9,6 +9,7 @@
 #include "settings/form5_window.h"
 #include "shell/install_layout.h"
 #include "shell/safe_file.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 #include "support/window_test.h"
 #include "ui/messages.h"
@@ -36,7 +37,6 @@ class SettingsWindowTest : public ::testing::Test {
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SetMessageSinkForTesting(nullptr);
-    SetReplaceFaultForTesting(nullptr);
   }
   template <class W>
   W* Open(const std::string& file) { testing::WriteBytes(ini, file); return W::Instance().Show(); }
@@ -112,7 +112,8 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
   Box(w, "Text1")->setText("D:\\roms");
   Click(w, "Command3");
   testing::WriteBytes(ini, "[default]\r\nrompath=a\r\nsavepath=x\r\n");
-  SetReplaceFaultForTesting([](std::string_view step, const fs::path&) { return step == "rename" ? EACCES : 0; });
+  testing::FileCallSpy spy;
+  spy.before = [](std::string_view call, const fs::path&) { return call == "replace" ? EACCES : 0; };
   Click(w, "Command3");
   Box(w, "Text2")->setText("C:\\\u0141\u00f3d\u017a");
   Click(w, "Command3");

@@ -11,6 +11,7 @@
 #include "controllers/profile_writer.h"
 #include "settings/emulator_ini.h"
 #include "shell/safe_file.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 #include "video/video_choice.h"
 
@@ -98,6 +99,20 @@ TEST_P(BadInputReader, GivesTheDefinedResultAndLeavesTheFileAlone) {
   }
 }
 
+// Installations in folders whose names only Unicode holds: no code page narrows them on the way.
+const std::u8string kFolders[] = {u8"Jeux vid\u00e9o/Jos\u00e9", u8"\u30d3\u30c7\u30aa"};
+
+TEST_P(BadInputReader, ReadsInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    WriteBytes(app / GetParam().file, GetParam().wellFormed);
+    EXPECT_EQ(GetParam().read(app), GetParam().of[0]) << PathText(app);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Readers, BadInputReader, ::testing::ValuesIn(kReaders), kName);
 
 struct Writer {
@@ -140,20 +155,52 @@ TEST_P(BadInputWriter, FailsNamingTheFileAndChangesNothingElse) {
     const bool ini = target.filename() == "velox.ini", missing = block == "missing folder";
     if (missing && target.parent_path() != app.path()) fs::remove_all(target.parent_path());
     else if (missing && !ini) continue;  // its folder is the installation
-    if (block == "the disk is full")  // while the target's temporary file is written
-      SetReplaceFaultForTesting(
-          [n = int(GetParam().second)](auto step, auto&) mutable { return step == "write" && n-- == 0 ? ENOSPC : 0; });
+    std::optional<testing::FileCallSpy> spy;
+    if (block == "the disk is full") spy.emplace().Fail("write", ENOSPC, 1 + GetParam().second);  // the target's temp
     const auto before = Snapshot(app.path());
 
     const Status s = GetParam().write(missing && ini ? app / "gone" : app.path());
-    SetReplaceFaultForTesting(nullptr);
-    ASSERT_EQ(S(s), "error " + target.filename().string()) << block;
+    spy.reset();
+    // A failure while the temporary file is written names that file.
+    const fs::path temp = ini ? app / "-velox-.ini" : DefaultTempFile(target);
+    ASSERT_EQ(S(s), "error " + (block == "the disk is full" ? temp : target).filename().string()) << block;
     EXPECT_TRUE(missing ? !s.error().cause.empty() : s.error().cause == block) << s.error().Describe();
     EXPECT_EQ(Snapshot(app.path()), before) << block;
   }
 }
 
+TEST_P(BadInputWriter, WritesInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    const fs::path target = app / GetParam().target;
+    // The settings must stay settings: a last line without its end gains one at the rewrite.
+    WriteBytes(target, target.filename() == "velox.ini" ? ReadBytes(target) + "; end" : "earlier");
+    const std::string before = ReadBytes(target);
+    const testing::CurrentDirectory cd(app);
+    const Status s = GetParam().write(app);
+    ASSERT_TRUE(s.ok()) << s.error().Describe();
+    EXPECT_NE(ReadBytes(target), before) << PathText(app);
+    for (const auto& [name, bytes] : Snapshot(app)) EXPECT_EQ(name.find("velox-"), std::string::npos) << name;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Writers, BadInputWriter, ::testing::ValuesIn(kWriters), kName);
+
+TEST(AnyLetters, TheAdaptoidProfileIsCopiedInAFolderOfAnyLetters) {
+  for (const std::u8string& folder : kFolders) {
+    const testing::TempFolder outer;
+    const fs::path app = outer.path() / folder;
+    fs::create_directories(app);
+    testing::CopyDemo(app);
+    const testing::CurrentDirectory cd(app);
+    ASSERT_TRUE(RunControllerOk(app, ControllerMode::Adaptoid).ok()) << PathText(app);
+    EXPECT_EQ(ReadBytes(app / "velox.pad"), ReadBytes(app / "Data/adaptoid.cfg"));
+    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), "6\r\n");
+  }
+}
 
 }  // namespace
 }  // namespace velox

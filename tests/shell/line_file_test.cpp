@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -77,6 +80,34 @@ TEST(LineFile, ReadFileBytesReportsTheFileAndCause) {
   auto read = ReadFileBytes(dir / "x.cfg");
   ASSERT_TRUE(read.ok());
   EXPECT_EQ(*read, std::string("a\0b", 3));
+}
+
+// The system may hand a file over in parts; an error at any part fails the whole
+// read, so that a truncated file is never taken for the file and saved back.
+TEST(LineFile, AReadErrorInTheMiddleFailsTheRead) {
+  testing::TempFolder dir;
+  std::string bytes;
+  for (int i = 0; bytes.size() < 10000; ++i) bytes += "patch=" + std::to_string(i) + "\r\n";
+  bytes.resize(10000);  // ten parts, then the end
+  testing::WriteBytes(dir / "velox.ini", bytes);
+  {
+    testing::FileCallSpy spy;
+    spy.chunk = 1000;
+    EXPECT_EQ(ReadFileBytes(dir / "velox.ini").value(), bytes);
+    EXPECT_EQ(ReadFileStart(dir / "velox.ini", 2500).value(), bytes.substr(0, 2500));
+    EXPECT_EQ(spy.Only("read").size(), 11u + 3u);
+    EXPECT_EQ(spy.Only("close").size(), 2u) << "every file opened is closed";
+  }
+  for (const int at : {1, 3, 11}) {
+    testing::FileCallSpy spy;
+    spy.chunk = 1000;
+    spy.Fail("read", EIO, at);
+    const Result<std::string> read = ReadFileBytes(dir / "velox.ini");
+    ASSERT_FALSE(read.ok()) << "read " << at;
+    EXPECT_EQ(read.error().file, dir / "velox.ini");
+    EXPECT_EQ(read.error().cause, "input/output error");
+    EXPECT_EQ(spy.Only("close").size(), 1u);
+  }
 }
 
 }  // namespace

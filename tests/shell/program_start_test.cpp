@@ -2,28 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "shell/install_layout.h"
+#include "shell/platform.h"
 #include "support/temp_install.h"
 
 namespace velox {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
-class ScopedPath {
- public:
-  explicit ScopedPath(const std::string& value) : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
-    ::setenv("PATH", value.c_str(), 1);
-  }
-  ~ScopedPath() { ::setenv("PATH", old_.c_str(), 1); }
+// The smallest file that passes for a Windows program: the DOS header, whose
+// field at 0x3C points to the PE signature right after it.
+const std::string kPe = "MZ" + std::string(0x3A, '\0') + "\x40\0\0\0"s + "PE\0\0"s + std::string(16, '\0');
 
- private:
-  std::string old_;
-};
-
-TEST(ProgramStart, StartsANativeProgramByItsBareNameInTheCurrentDirectory) {
+TEST(ProgramStart, StartsAProgramByItsBareNameInTheCurrentDirectory) {
   testing::TempFolder dir;
   fs::copy_file(testing::MarkerProgram(), dir / "VELOX.exe");
   testing::CurrentDirectory cd(dir.path());
@@ -32,28 +25,60 @@ TEST(ProgramStart, StartsANativeProgramByItsBareNameInTheCurrentDirectory) {
   EXPECT_EQ(marker.Read(), "started\n");
 }
 
-TEST(ProgramStart, NamesWithBlanksAndQuotesNeedNoShell) {
+TEST(ProgramStart, NamesWithBlanksAndOtherLettersNeedNoShell) {
   testing::TempFolder dir;
+  // Windows allows no quote in a name; elsewhere it must pass untouched too.
+  const std::string name = platform::kWindows ? "Clide 'Setup' \u00e9\u30d3.exe" : "Clide \"Setup\" \u00e9\u30d3.exe";
+  const fs::path program = PathFromUtf8("Glide Wrapper/Clide v2.4/" + name);
   fs::create_directories(dir / "Glide Wrapper/Clide v2.4");
-  fs::copy_file(testing::MarkerProgram(), dir / "Glide Wrapper/Clide v2.4/Clide \"Setup\".exe");
+  fs::copy_file(testing::MarkerProgram(), dir.path() / program);
   testing::CurrentDirectory cd(dir.path());
-  testing::MarkerPipe marker(dir / "started-Clide \"Setup\".exe.txt");
-  ASSERT_TRUE(StartProgram(BarePath("Glide Wrapper/Clide v2.4/Clide \"Setup\".exe")).ok());
+  testing::MarkerPipe marker(dir.path() / PathFromUtf8("started-" + name + ".txt"));
+  ASSERT_TRUE(StartProgram(BarePath("Glide Wrapper/Clide v2.4/" + name)).ok());
   EXPECT_EQ(marker.Read(), "started\n");
 }
 
-TEST(ProgramStart, AWindowsProgramGoesThroughWine) {
+// What is no Windows program is refused before anything starts, so the caller can say so and stay.
+TEST(ProgramStart, RefusesWhatIsNoWindowsProgram) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* cause;
+  } cases[] = {
+      {"empty", "", "is empty, not a Windows program"},
+      {"text", "@echo off\r\nvelox\r\n", "is not a Windows program"},
+      {"no DOS header", "ZM" + kPe.substr(2), "is not a Windows program"},
+      {"DOS header only", kPe.substr(0, 0x40), "is not a Windows program"},
+      {"signature elsewhere", kPe.substr(0, 0x3C) + "\x48\0\0\0"s + kPe.substr(0x40), "is not a Windows program"},
+      {"wrong signature", kPe.substr(0, 0x40) + "PX\0\0"s, "is not a Windows program"},
+      {"signature past the end", kPe.substr(0, 0x3C) + "\0\0\0\1"s + kPe.substr(0x40), "is not a Windows program"},
+  };
   testing::TempFolder dir;
-  testing::TempFolder bin;
-  // A stand-in wine that records what it was asked to run.
-  testing::WriteBytes(bin / "wine", "#!/bin/sh\necho \"$1\" > ran-by-wine.txt\n");
-  fs::permissions(bin / "wine", fs::perms::owner_all);
-  testing::WriteBytes(dir / "VELOX.exe", "MZ placeholder");
   testing::CurrentDirectory cd(dir.path());
-  ScopedPath path(bin.path().string());
-  testing::MarkerPipe marker(dir / "ran-by-wine.txt");
-  ASSERT_TRUE(StartProgram(BarePath("VELOX.exe")).ok());
-  EXPECT_EQ(marker.Read(), "./VELOX.exe\n");
+  testing::ScopedEnvironment path("PATH", PathText(testing::FakeWine().parent_path()));
+  for (const auto& c : cases) {
+    testing::WriteBytes(dir / "VELOX.exe", c.bytes);
+    EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe").value_or("a Windows program"), c.cause) << c.name;
+    const Status s = StartProgram(BarePath("VELOX.exe"));
+    ASSERT_FALSE(s.ok()) << c.name;
+    EXPECT_EQ(s.error().cause, c.cause) << c.name;
+  }
+  testing::WriteBytes(dir / "VELOX.exe", kPe);
+  EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe"), std::nullopt);
+  EXPECT_EQ(WhyNotAWindowsProgram(testing::MarkerProgram()).has_value(), !platform::kWindows);
+}
+
+TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
+  if (platform::kWindows) GTEST_SKIP() << "Windows starts its programs itself";
+  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe"}) {
+    testing::TempFolder dir;
+    testing::WriteBytes(dir / name, kPe);
+    testing::CurrentDirectory cd(dir.path());
+    testing::ScopedEnvironment path("PATH", PathText(testing::FakeWine().parent_path()));
+    testing::MarkerPipe marker(dir / "ran-by-wine.txt");
+    ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name;
+    EXPECT_EQ(marker.Read(), "./" + std::string(name) + "\n");
+  }
 }
 
 TEST(ProgramStart, ReportsWhatIsMissing) {
@@ -64,15 +89,59 @@ TEST(ProgramStart, ReportsWhatIsMissing) {
   EXPECT_EQ(s.error().file, dir / "VELOX.exe");
   EXPECT_EQ(s.error().cause, "no such program");
 
-  testing::WriteBytes(dir / "VELOX.exe", "MZ placeholder");
-  ScopedPath path(dir.path().string() + "/nowhere");
-  s = StartProgram(BarePath("VELOX.exe"));
+  fs::create_directory(dir / "Setup.exe");
+  s = StartProgram(BarePath("Setup.exe"));
   ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.error().cause, "is a Windows program and wine is not installed");
+  EXPECT_EQ(s.error().cause, "is a folder, not a program");
 
-  testing::WriteBytes(dir / "notes.txt", "text");
-  s = StartProgram(BarePath("notes.txt"));
+  if (!platform::kWindows) {
+    testing::WriteBytes(dir / "VELOX.exe", kPe);
+    testing::ScopedEnvironment path("PATH", PathText(dir / "nowhere"));
+    s = StartProgram(BarePath("VELOX.exe"));
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().cause, "is a Windows program and wine is not installed");
+
+    testing::WriteBytes(dir / "notes.txt", "text");
+    s = StartProgram(BarePath("notes.txt"));
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().cause, "is not a program that can be started");
+  }
+}
+
+TEST(DefaultProgram, OpensADocumentOrSaysWhyNot) {
+  testing::TempFolder dir;
+  testing::CurrentDirectory cd(dir.path());
+  Status s = platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp"));
   ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "Veloxhlp.hlp");
+  EXPECT_EQ(s.error().cause, "no such file");
+  if (platform::kWindows) return;  // what Wine's shell would start for it is not ours to test
+
+  testing::WriteBytes(dir / "Veloxhlp.hlp", "help");
+  {
+    testing::ScopedEnvironment path("PATH", PathText(dir / "nowhere"));
+    s = platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp"));
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().cause, "no program is set to open it");
+  }
+  testing::TempFolder bin;
+  testing::WriteBytes(bin / "xdg-open", "#!/bin/sh\necho \"$1\" > opened.txt\n");
+  fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+  testing::ScopedEnvironment path("PATH", PathText(bin.path()));
+  testing::MarkerPipe marker(dir / "opened.txt");
+  ASSERT_TRUE(platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp")).ok());
+  EXPECT_EQ(marker.Read(), PathText(dir / "Veloxhlp.hlp") + "\n");
+}
+
+TEST(SharedLibrary, LoadsByNameAndFindsSymbols) {
+  const char* library = platform::kWindows ? "kernel32.dll" : "libc.so.6";
+  const char* symbol = platform::kWindows ? "GetTickCount" : "strlen";
+  void* loaded = platform::LoadSharedLibrary(library);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_NE(platform::FindSymbol(loaded, symbol), nullptr);
+  EXPECT_EQ(platform::FindSymbol(loaded, "NoSuchVeloxSymbol"), nullptr);
+  EXPECT_EQ(platform::LoadSharedLibrary("no-such-velox-library"), nullptr);
+  EXPECT_EQ(platform::FindSymbol(nullptr, symbol), nullptr);
 }
 
 }  // namespace

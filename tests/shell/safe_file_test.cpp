@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "shell/platform.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -12,10 +14,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ReadBytes;
 using testing::WriteBytes;
+using Calls = std::vector<std::string>;
+
+long FilesIn(const fs::path& folder) { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
 
 class SafeFileTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetReplaceFaultForTesting(nullptr); }
   testing::TempFolder dir;
 };
 
@@ -25,37 +29,142 @@ TEST_F(SafeFileTest, ReplacesAndCreates) {
   EXPECT_EQ(ReadBytes(dir / "a.cfg"), "new");
   ASSERT_TRUE(ReplaceWholeFile(dir / "b.cfg", "fresh").ok());
   EXPECT_EQ(ReadBytes(dir / "b.cfg"), "fresh");
-  // No temporary file is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  EXPECT_EQ(FilesIn(dir.path()), 2) << "no temporary file is left behind";
+}
+
+// The data is on disk before the new name can be seen, and (POSIX) the rename itself afterwards.
+TEST_F(SafeFileTest, FlushesBeforeTheRenameAndSyncsTheFolderAfterIt) {
+  WriteBytes(dir / "velox.pad", "old");
+  testing::FileCallSpy spy;
+  spy.chunk = 4;
+  ASSERT_TRUE(ReplaceWholeFile(dir / "velox.pad", "0123456789").ok());
+  Calls expected = {"create .velox.pad.velox-new", "write .velox.pad.velox-new", "write .velox.pad.velox-new",
+                    "write .velox.pad.velox-new",  "flush .velox.pad.velox-new", "close .velox.pad.velox-new",
+                    "replace .velox.pad.velox-new velox.pad"};
+  if (!platform::kWindows) expected.push_back("sync-folder " + PathText(dir.path().filename()));
+  EXPECT_EQ(spy.calls, expected);
+  EXPECT_EQ(ReadBytes(dir / "velox.pad"), "0123456789");
 }
 
 struct FaultCase {
-  const char* step;
+  const char* call;
+  int nth;
   int error;
   const char* cause;
+  bool namesTemp;  // the failure concerns the temporary file, not the target
 };
 
 class SafeFileFaultTest : public SafeFileTest, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(SafeFileFaultTest, AFailedStepLeavesTheOriginalIntact) {
-  WriteBytes(dir / "velox.pad", "original");
-  SetReplaceFaultForTesting([&](std::string_view step, const fs::path&) {
-    return step == GetParam().step ? GetParam().error : 0;
-  });
-  const Status s = ReplaceWholeFile(dir / "velox.pad", std::string(100000, 'x'));
-  ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.error().file, dir / "velox.pad");
-  EXPECT_EQ(s.error().cause, GetParam().cause);
-  EXPECT_EQ(ReadBytes(dir / "velox.pad"), "original");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+TEST_P(SafeFileFaultTest, AFailedCallLeavesTheOriginalIntactAndNamesTheFileThatFailed) {
+  const FaultCase& c = GetParam();
+  for (const char* temp : {"", "-velox-.ini"}) {
+    WriteBytes(dir / "velox.ini", "original");
+    testing::FileCallSpy spy;
+    spy.chunk = 1 << 16;
+    spy.Fail(c.call, c.error, c.nth);
+    const fs::path tempFile = *temp ? dir / temp : dir / ".velox.ini.velox-new";
+    const Status s = *temp ? ReplaceWholeFile(dir / "velox.ini", std::string(100000, 'x'), tempFile)
+                           : ReplaceWholeFile(dir / "velox.ini", std::string(100000, 'x'));
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().file, c.namesTemp ? tempFile : dir / "velox.ini");
+    EXPECT_EQ(s.error().cause, c.cause);
+    EXPECT_EQ(ReadBytes(dir / "velox.ini"), "original");
+    EXPECT_EQ(FilesIn(dir.path()), 1) << "the temporary file is removed";
+    EXPECT_EQ(spy.Only("replace").size(), std::string_view(c.call) == "replace" ? 1u : 0u)
+        << "nothing half done is renamed";
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, SafeFileFaultTest,
-                         ::testing::Values(FaultCase{"open", EACCES, "permission denied"},
-                                           FaultCase{"write", ENOSPC, "the disk is full"},
-                                           FaultCase{"sync", EIO, "input/output error"},
-                                           FaultCase{"rename", EROFS, "the file system is read-only"}),
-                         [](const auto& info) { return std::string(info.param.step); });
+INSTANTIATE_TEST_SUITE_P(Calls, SafeFileFaultTest,
+                         ::testing::Values(FaultCase{"create", 1, EACCES, "permission denied", true},
+                                           FaultCase{"write", 1, ENOSPC, "the disk is full", true},
+                                           FaultCase{"write", 2, ENOSPC, "the disk is full", true},
+                                           FaultCase{"flush", 1, EIO, "input/output error", true},
+                                           FaultCase{"close", 1, EIO, "input/output error", true},
+                                           FaultCase{"replace", 1, EROFS, "the file system is read-only", false},
+                                           FaultCase{"replace", 1, EBUSY, "is in use by another program", false}),
+                         [](const auto& info) { return std::string(info.param.call) + std::to_string(info.index); });
+
+using Place = void (*)(const fs::path& at, const fs::path& other);
+
+void ExpectLeftoversRemovedNotFollowed(const std::vector<std::pair<const char*, Place>>& leftovers) {
+  for (const auto& [name, place] : leftovers) {
+    for (const char* temp : {"-velox-.ini", ".velox.ini.velox-new"}) {
+      testing::TempFolder app;
+      WriteBytes(app / "velox.ini", "[default]\r\n");
+      WriteBytes(app / "notes.txt", "the user's own file");
+      place(app / temp, app / "notes.txt");
+      ASSERT_TRUE(fs::exists(fs::symlink_status(app / temp))) << "could not place a " << name;
+      const Status s = std::string_view(temp) == "-velox-.ini"
+                           ? ReplaceWholeFile(app / "velox.ini", "[default]\r\nsound=1\r\n", app / temp)
+                           : ReplaceWholeFile(app / "velox.ini", "[default]\r\nsound=1\r\n");
+      ASSERT_TRUE(s.ok()) << name << ": " << s.error().Describe();
+      EXPECT_EQ(ReadBytes(app / "notes.txt"), "the user's own file") << name << " at " << temp;
+      EXPECT_FALSE(fs::exists(app / "nowhere.txt")) << temp;
+      EXPECT_EQ(ReadBytes(app / "velox.ini"), "[default]\r\nsound=1\r\n") << name;
+      EXPECT_FALSE(fs::is_symlink(app / "velox.ini")) << name;
+      EXPECT_FALSE(fs::exists(fs::symlink_status(app / temp))) << name;
+    }
+  }
+}
+
+// A leftover at the temporary name, whatever it is, is removed and never written through.
+TEST_F(SafeFileTest, AnOldCopyOrAHardLinkAtTheTemporaryNameIsNeverWrittenThrough) {
+  ExpectLeftoversRemovedNotFollowed({
+      {"old copy", [](const fs::path& at, const fs::path&) { WriteBytes(at, "half"); }},
+      {"hard link", [](const fs::path& at, const fs::path& other) { fs::create_hard_link(other, at); }},
+  });
+}
+
+TEST_F(SafeFileTest, ASymbolicLinkAtTheTemporaryNameIsNeverFollowed) {
+  if (platform::kWindows) GTEST_SKIP() << "symbolic links need a privilege on Windows (and Wine makes none)";
+  ExpectLeftoversRemovedNotFollowed({
+      {"symbolic link", [](const fs::path& at, const fs::path& other) { fs::create_symlink(other, at); }},
+      {"dangling link",
+       [](const fs::path& at, const fs::path& other) { fs::create_symlink(other.parent_path() / "nowhere.txt", at); }},
+  });
+}
+
+// Between the removal of a leftover and the creation, someone may plant a name again: it is refused, not followed.
+TEST_F(SafeFileTest, ANamePlantedJustBeforeTheCreationIsRefused) {
+  WriteBytes(dir / "velox.ini", "old");
+  WriteBytes(dir / "notes.txt", "the user's own file");
+  testing::FileCallSpy spy;
+  spy.before = [&](std::string_view call, const fs::path& file) {
+    std::error_code ec;
+    if (call == "create") fs::create_hard_link(dir / "notes.txt", file, ec);
+    return ec ? EIO : 0;
+  };
+  const Status s = ReplaceWholeFile(dir / "velox.ini", "new", dir / "-velox-.ini");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "-velox-.ini");
+  EXPECT_EQ(s.error().cause, "something of that name is in the way");
+  EXPECT_EQ(ReadBytes(dir / "notes.txt"), "the user's own file");
+  EXPECT_EQ(ReadBytes(dir / "velox.ini"), "old");
+}
+
+TEST_F(SafeFileTest, ATargetThatIsALinkStaysALinkToTheReplacedFile) {
+  if (platform::kWindows) GTEST_SKIP() << "symbolic links need a privilege on Windows (and Wine makes none)";
+  testing::TempFolder real;
+  WriteBytes(real / "velox.ini", "old");
+  fs::create_symlink(real / "velox.ini", dir / "link.ini");  // a chain: velox.ini -> link.ini -> the real file
+  fs::create_symlink("link.ini", dir / "velox.ini");
+  testing::FileCallSpy spy;
+  ASSERT_TRUE(ReplaceWholeFile(dir / "velox.ini", "new", dir / "-velox-.ini").ok());
+  // Beside the real file: a rename cannot cross from the link's file system to the real file's.
+  EXPECT_EQ(spy.Only("replace"), std::vector<std::string>{"replace .velox.ini.velox-new velox.ini"});
+  EXPECT_EQ(ReadBytes(real / "velox.ini"), "new");
+  EXPECT_EQ(fs::read_symlink(dir / "velox.ini"), "link.ini");
+  EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+  EXPECT_EQ(FilesIn(dir.path()), 2) << "no temporary file beside the link";
+  EXPECT_EQ(FilesIn(real.path()), 1) << "none beside the real file";
+
+  fs::create_symlink("loop.ini", dir / "loop.ini");
+  const Status s = ReplaceWholeFile(dir / "loop.ini", "x");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "is a link in a loop of links");
+}
 
 TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
   WriteBytes(dir / "ro.pad", "keep");
@@ -64,10 +173,18 @@ TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().cause, "is read-only");
   EXPECT_EQ(ReadBytes(dir / "ro.pad"), "keep");
+  s = RemoveFileIfExists(dir / "ro.pad");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "is read-only");
 
   fs::create_directory(dir / "folder.cfg");
   s = ReplaceWholeFile(dir / "folder.cfg", "new");
   ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().cause, "is a folder, not a file");
+  fs::create_directory(dir / "-velox-.ini");
+  s = ReplaceWholeFile(dir / "velox.ini", "new", dir / "-velox-.ini");
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "-velox-.ini");
   EXPECT_EQ(s.error().cause, "is a folder, not a file");
 
   s = ReplaceWholeFile(dir / "Data/controller.cfg", "1\r\n");
@@ -77,6 +194,7 @@ TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
 }
 
 TEST_F(SafeFileTest, KeepsThePermissionsOfTheReplacedFile) {
+  if (platform::kWindows) GTEST_SKIP() << "Windows files have no mode bits to keep";
   WriteBytes(dir / "run.sh", "#!/bin/sh\n");
   fs::permissions(dir / "run.sh", fs::perms::owner_all);
   ASSERT_TRUE(ReplaceWholeFile(dir / "run.sh", "#!/bin/sh\nexit 0\n").ok());
@@ -87,6 +205,13 @@ TEST_F(SafeFileTest, CopyAndRemove) {
   WriteBytes(dir / "src.cfg", std::string("\x01\x40\0\r\n", 5));
   ASSERT_TRUE(CopyFileReplacing(dir / "src.cfg", dir / "dst.pad").ok());
   EXPECT_EQ(ReadBytes(dir / "dst.pad"), std::string("\x01\x40\0\r\n", 5));
+  {
+    testing::FileCallSpy spy;
+    spy.Fail("remove", EBUSY);
+    const Status s = RemoveFileIfExists(dir / "dst.pad");
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().Describe(), PathText(dir / "dst.pad") + ": is in use by another program");
+  }
   EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok());
   EXPECT_TRUE(RemoveFileIfExists(dir / "dst.pad").ok()) << "a missing file is not an error";
   EXPECT_FALSE(fs::exists(dir / "dst.pad"));
@@ -95,6 +220,7 @@ TEST_F(SafeFileTest, CopyAndRemove) {
 }  // namespace
 }  // namespace velox
 
+#ifndef _WIN32
 #include <sys/mount.h>
 
 namespace velox {
@@ -127,6 +253,7 @@ TEST(SafeFileFullDisk, AReplacementThatDoesNotFitLeavesTheOriginal) {
   ASSERT_TRUE(ReplaceWholeFile(target, original).ok());
   const Status s = ReplaceWholeFile(target, std::string(50 * 1024, 'n'), dir / "small/-velox-.ini");
   ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "small/-velox-.ini");
   EXPECT_EQ(s.error().cause, "the disk is full");
   EXPECT_EQ(testing::ReadBytes(target), original);
   EXPECT_FALSE(fs::exists(dir / "small/-velox-.ini"));
@@ -134,3 +261,4 @@ TEST(SafeFileFullDisk, AReplacementThatDoesNotFitLeavesTheOriginal) {
 
 }  // namespace
 }  // namespace velox
+#endif

@@ -2,13 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+
+#include "shell/file_status.h"
 
 namespace velox::testing {
 namespace fs = std::filesystem;
@@ -57,12 +66,32 @@ std::string ReadBytes(const fs::path& file) {
   return s.str();
 }
 
+// Made absolute before any test changes the current directory: on Windows a
+// path that begins with "/" belongs to whichever drive is current.
+const fs::path kDemoFolder = fs::absolute(VELOX_DEMO_DIR);
+const fs::path kMarkerProgram = fs::absolute(VELOX_MARKER_PROGRAM);
+
 void CopyDemo(const fs::path& folder) {
-  fs::copy(VELOX_DEMO_DIR, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy(kDemoFolder, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-fs::path MarkerProgram() { return VELOX_MARKER_PROGRAM; }
+fs::path MarkerProgram() { return kMarkerProgram; }
 
+#ifdef _WIN32
+// No named pipes in the file system here: the file is watched until the program
+// has written its line, with a bound far above any start, a fresh Wine's included.
+MarkerPipe::MarkerPipe(fs::path file) : file_(std::move(file)) {}
+
+std::string MarkerPipe::Read() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string text = ReadBytes(file_);
+    if (text != "<missing>" && text.ends_with('\n')) return text;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return "<no marker>";
+}
+#else
 MarkerPipe::MarkerPipe(fs::path file) : file_(std::move(file)) {
   EXPECT_EQ(::mkfifo(file_.c_str(), 0644), 0) << "could not make " << file_;
 }
@@ -75,6 +104,47 @@ std::string MarkerPipe::Read() {
   for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
   ::close(fd);
   return text;
+}
+#endif
+
+// Kept as paths: their native form is the system's own text, wide on Windows.
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+#ifdef _WIN32
+  if (const wchar_t* old = _wgetenv(fs::path(name_).c_str())) old_ = fs::path(old);
+#else
+  if (const char* old = std::getenv(name)) old_ = fs::path(old);
+#endif
+  Set(PathFromUtf8(value));
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (old_) {
+    Set(*old_);
+  } else {
+#ifdef _WIN32
+    _wputenv_s(fs::path(name_).c_str(), L"");
+#else
+    ::unsetenv(name_.c_str());
+#endif
+  }
+}
+
+void ScopedEnvironment::Set(const fs::path& value) {
+#ifdef _WIN32
+  _wputenv_s(fs::path(name_).c_str(), value.c_str());
+#else
+  ::setenv(name_.c_str(), value.c_str(), 1);
+#endif
+}
+
+fs::path FakeWine() {
+  static const TempFolder bin;
+  const fs::path wine = bin / "wine";
+  if (!fs::exists(wine)) {
+    WriteBytes(wine, "#!/bin/sh\necho \"$1\" > ran-by-wine.txt\n");
+    fs::permissions(wine, fs::perms::owner_all);
+  }
+  return wine;
 }
 
 void MakeReadOnly(const fs::path& file) {

@@ -3,6 +3,7 @@
 // helpers to write and read files in it, and a guard for the current directory.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,7 +46,8 @@ void CopyDemo(const std::filesystem::path& folder);
 std::filesystem::path MarkerProgram();
 // A named pipe at the place where a started program leaves its marker: Read()
 // blocks until the program has written it and closed it, so a test waits for
-// the event itself, never for a guessed time.
+// the event itself, never for a guessed time. (Windows has no such pipes: there
+// Read() watches the file, with a generous bound.)
 class MarkerPipe {
  public:
   explicit MarkerPipe(std::filesystem::path file);
@@ -54,6 +56,22 @@ class MarkerPipe {
  private:
   std::filesystem::path file_;
 };
+// Sets an environment variable for the guard's lifetime (text in UTF-8).
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  void Set(const std::filesystem::path& value);
+  std::string name_;
+  std::optional<std::filesystem::path> old_;
+};
+// A stand-in "wine" (for the tests' whole run) that writes the program it was
+// asked to run into "ran-by-wine.txt" in its current directory.
+std::filesystem::path FakeWine();
 // Marks a file read-only (as a user's attribute would).
 void MakeReadOnly(const std::filesystem::path& file);
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "shell/safe_file.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -34,7 +35,6 @@ class InstallVideoChoiceTest : public ::testing::Test {
     testing::CopyDemo(app.path());
     PlaceOldFiles();
   }
-  ~InstallVideoChoiceTest() override { SetReplaceFaultForTesting(nullptr); }
   void PlaceOldFiles() { for (const char* f : {"Config.ini", "OpenGLide.ini", "glide2x.dll"}) testing::WriteBytes(cwd / f, f); }
   std::string Cwd(const char* name) const { return testing::ReadBytes(cwd / name); }
   long FilesInCwd() const { return std::distance(fs::directory_iterator(cwd.path()), fs::directory_iterator()); }
@@ -89,11 +89,12 @@ TEST_F(InstallVideoChoiceTest, EveryLetterCaseOfTheLibraryIsReplacedOrRemoved) {
 
 // The new library replaces the old one in one step: a failure leaves the old one whole.
 TEST_F(InstallVideoChoiceTest, AFailedCopyKeepsTheOldLibraryAndWritesNoRecord) {
-  for (const char* step : {"write", "rename"}) {
-    SetReplaceFaultForTesting([step](std::string_view at, const fs::path&) { return at == step ? ENOSPC : 0; });
+  for (const char* step : {"write", "replace"}) {
+    testing::FileCallSpy spy;
+    spy.Fail(step, ENOSPC);
     const Status s = InstallVideoChoice(app.path(), 3);
     ASSERT_FALSE(s.ok()) << step;
-    EXPECT_EQ(s.error().file, fs::path("glide2x.dll"));
+    EXPECT_EQ(s.error().file, fs::path(std::string_view(step) == "write" ? ".glide2x.dll.velox-new" : "glide2x.dll"));
     EXPECT_EQ(Cwd("glide2x.dll"), "glide2x.dll") << step;
     EXPECT_EQ(FilesInCwd(), 1) << "no temporary file is left";
     EXPECT_EQ(testing::ReadBytes(app / "Data/glide.cfg"), "10\r\n");

@@ -1,0 +1,117 @@
+#pragma once
+// Stands between the file layer and the system for one test: records every call
+// in order and makes chosen calls fail as the system would, without making them.
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/platform.h"
+
+namespace velox::testing {
+
+class FileCallSpy final : public platform::FileCalls {
+ public:
+  using Path = std::filesystem::path;
+  using NativeFile = platform::NativeFile;
+
+  FileCallSpy() { platform::SetFileCallsForTesting(this); }
+  ~FileCallSpy() override { platform::SetFileCallsForTesting(nullptr); }
+  FileCallSpy(const FileCallSpy&) = delete;
+  FileCallSpy& operator=(const FileCallSpy&) = delete;
+
+  // The nth call of that name ("create", "open", "read", "write", "flush",
+  // "close", "replace", "sync-folder", "remove"), counting from 1, fails with error.
+  void Fail(std::string call, int error, int nth = 1) { failures_.push_back({std::move(call), error, nth}); }
+  // Asked before every call with its name and file; an error it returns fails the call.
+  std::function<int(std::string_view call, const Path& file)> before;
+  // Reads and writes move at most this many bytes a call, as the system may.
+  std::size_t chunk = SIZE_MAX;
+  // "<call> <file name>", in order; replace gives both names.
+  std::vector<std::string> calls;
+
+  // The calls of one name, by file name, in order.
+  std::vector<std::string> Only(std::string_view call) const {
+    std::vector<std::string> out;
+    for (const std::string& c : calls) {
+      if (c.starts_with(call) && c.size() > call.size() && c[call.size()] == ' ') out.push_back(c);
+    }
+    return out;
+  }
+
+  int CreateNew(const Path& file, int permissions, NativeFile& out) override {
+    if (int e = Check("create", file)) return e;
+    const int e = Real().CreateNew(file, permissions, out);
+    if (!e) open_[out] = file;
+    return e;
+  }
+  int OpenForReading(const Path& file, NativeFile& out) override {
+    if (int e = Check("open", file)) return e;
+    const int e = Real().OpenForReading(file, out);
+    if (!e) open_[out] = file;
+    return e;
+  }
+  int Read(NativeFile file, char* buffer, std::size_t size, std::size_t& got) override {
+    if (int e = Check("read", open_[file])) return e;
+    return Real().Read(file, buffer, std::min(size, chunk), got);
+  }
+  int Write(NativeFile file, const char* data, std::size_t size, std::size_t& written) override {
+    if (int e = Check("write", open_[file])) return e;
+    return Real().Write(file, data, std::min(size, chunk), written);
+  }
+  int FlushToDisk(NativeFile file) override {
+    if (int e = Check("flush", open_[file])) return e;
+    return Real().FlushToDisk(file);
+  }
+  int Close(NativeFile file) override {
+    const Path name = open_[file];
+    open_.erase(file);
+    const int injected = Check("close", name);
+    const int e = Real().Close(file);  // a handle is let go even when closing "fails"
+    return injected ? injected : e;
+  }
+  int Replace(const Path& from, const Path& to) override {
+    if (int e = Check("replace", from, to)) return e;
+    return Real().Replace(from, to);
+  }
+  int SyncFolder(const Path& folder) override {
+    if (int e = Check("sync-folder", folder)) return e;
+    return Real().SyncFolder(folder);
+  }
+  int Remove(const Path& file) override {
+    if (int e = Check("remove", file)) return e;
+    return Real().Remove(file);
+  }
+
+ private:
+  struct Failure {
+    std::string call;
+    int error;
+    int nth;
+  };
+  static platform::FileCalls& Real() { return platform::SystemFileCalls(); }
+
+  int Check(std::string_view call, const Path& file, const Path& second = {}) {
+    std::string entry = std::string(call) + " " + Name(file);
+    if (!second.empty()) entry += " " + Name(second);
+    calls.push_back(entry);
+    for (Failure& f : failures_) {
+      if (f.call == call && --f.nth == 0) return f.error;
+    }
+    return before ? before(call, file) : 0;
+  }
+  static std::string Name(const Path& file) {
+    const std::u8string name = (file.has_filename() ? file.filename() : file).u8string();
+    return std::string(name.begin(), name.end());
+  }
+
+  std::vector<Failure> failures_;
+  std::map<NativeFile, Path> open_;
+};
+
+}  // namespace velox::testing
