@@ -63,6 +63,9 @@ KillLoopResult RunKillLoop(int kills, const fs::path& folder, const std::functio
   self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  // The child runs this one test whole: a shard of the suite could hold none of it.
+  SetEnvironmentVariableW(L"GTEST_TOTAL_SHARDS", nullptr);
+  SetEnvironmentVariableW(L"GTEST_SHARD_INDEX", nullptr);
   int next = 0;
   for (int k = 0; k < kills; ++k) {
     HANDLE readEnd = nullptr, writeEnd = nullptr;
