@@ -36,7 +36,10 @@ for r in "${reports[@]}"; do
 done
 for r in "${reports[@]}"; do
   awk '/<testcase /{match($0, /name="[^"]*"/); n=substr($0, RSTART+6, RLENGTH-7); match($0, /classname="[^"]*"/); c=substr($0, RSTART+11, RLENGTH-12)}
-       /<skipped message=/{match($0, /message="[^"]*"/); print "  skipped under Wine: " c "." n ": " substr($0, RSTART+9, RLENGTH-10)}' "$r"
+       /<skipped message=/{match($0, /message="[^"]*"/); m=substr($0, RSTART+9, RLENGTH-10)
+         sub(/^[^&]*&#x0A;/, "", m); gsub(/&#x0A;/, " ", m); gsub(/&quot;/, "\"", m); gsub(/&apos;/, "'\''", m)
+         gsub(/&lt;/, "<", m); gsub(/&gt;/, ">", m); gsub(/&amp;/, "\\&", m)
+         print "  skipped under Wine: " c "." n ": " m}' "$r"
 done
 echo "Windows stage: $total tests under Wine ($((total - skipped - failed)) passed, $skipped skipped, $failed failed) in $((SECONDS - started)) s"
 exit $status
