@@ -19,6 +19,11 @@ cmake --build --preset windows-cross --target velox_release_zip
 zip="$(ls "$build"/velox-configurator-*-windows-x86_64.zip)"
 echo "Release: $zip"
 unzip -l "$zip"
+# Nothing beside it but SDL2.dll: no Qt, C++ runtime or threads DLL may be imported.
+if x86_64-w64-mingw32-objdump -p "$build/velox-configurator.exe" | grep -iE 'DLL Name: *(qt6|libstdc|libgcc|libwinpthread|sdl2)'; then
+  echo "velox-configurator.exe needs DLLs that are not in the release" >&2
+  exit 1
+fi
 
 check="$build/release-check"
 rm -rf "$check" && mkdir -p "$check"
