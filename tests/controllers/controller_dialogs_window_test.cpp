@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+#include <map>
 
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
@@ -45,6 +46,8 @@ class ControllerDialogTest : public ::testing::Test {
   }
   static std::string Status(QWidget* w) { return Child<QLabel>(w, "WalkStatus")->text().toStdString(); }
   static std::string Description(QWidget* w, int k) { return Combo(w, k)->accessibleDescription().toStdString(); }
+  static QString Held(QWidget* w) { return Child<QWidget>(w, "Text111")->property("text").toString(); }
+  static std::string Text(QWidget* w, int k) { return Combo(w, k)->currentText().toStdString(); }
   static int Walking(QWidget* w) { return Child<ControllerPicture>(w, "Image1")->WalkPosition(); }
   static void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, key, mods);
@@ -54,7 +57,7 @@ class ControllerDialogTest : public ::testing::Test {
   QStringList messages;
 };
 
-// A virtual pad of SDL's own, seen by the dialog as a plugged-in gamepad.
+// A virtual pad of SDL's own, seen by the dialog as a plugged-in gamepad; Press sets its buttons and reads them.
 class VirtualPad {
  public:
   explicit VirtualPad(const char* name) {
@@ -63,26 +66,25 @@ class VirtualPad {
     desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
     desc.nbuttons = 20;
     desc.name = name;
-    index_ = SDL_JoystickAttachVirtualEx(&desc);
-    pad_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    pad_ = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
     id_ = pad_ ? SDL_JoystickInstanceID(pad_) : -1;
   }
   ~VirtualPad() { Unplug(); }
   bool Ok() const { return pad_ != nullptr; }
-  void Set(std::uint32_t buttons) {
+  void Press(Form2Window* w, std::uint32_t buttons) {
     for (int i = 0; i < 20; ++i) SDL_JoystickSetVirtualButton(pad_, i, (buttons >> i) & 1);
+    w->Form2_Timer1_Timer();
   }
   void Unplug() {
     if (!pad_) return;
     SDL_JoystickClose(pad_);
-    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
       if (SDL_JoystickGetDeviceInstanceID(i) == id_) SDL_JoystickDetachVirtual(i);
-    }
     pad_ = nullptr;
   }
 
  private:
-  int index_ = -1;
   SDL_JoystickID id_ = -1;
   SDL_Joystick* pad_ = nullptr;
 };
@@ -136,16 +138,11 @@ TEST_F(ControllerDialogTest, Form8OkSaysWhatChangedWhenItFailsAndEnterIsOk) {
 
 TEST_F(ControllerDialogTest, MappingOksWriteTheCombosOrSayWhyNot) {
   Form4Window* w4 = Form4Window::Instance().Show();  // no Data folder yet
-  Combo(w4, 1)->setCurrentText("X");
-  Combo(w4, 14)->setCurrentText("7");
   QTest::keyClick(Combo(w4, 9), Qt::Key_Return);
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("clavier.cfg") && messages[0].contains("does not exist"));
+  EXPECT_EQ(Form4Window::Instance().Get(), w4) << "it stays open to try again";
   std::filesystem::create_directories(app / "Data");
-  QTest::keyClick(Combo(w4, 9), Qt::Key_Return);
-  EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
-  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"),
-            "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n");
   Form2Window* w2 = Form2Window::Instance().Show();
   // "Bouton 10" is not button 1; position 11 takes button 3 from position 2.
   for (const auto& [k, n] : std::vector<std::pair<int, int>>{{1, 2}, {2, 3}, {8, 1}, {10, 10}, {11, 3}, {14, 16}})
@@ -154,26 +151,6 @@ TEST_F(ControllerDialogTest, MappingOksWriteTheCombosOrSayWhyNot) {
   EXPECT_EQ(ReadBytes(app / "Data/manette.cfg"),
             "128-0|64-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\n"
             "Bouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16\r\n");
-}
-
-TEST_F(ControllerDialogTest, Form2ShowsTheOneButtonHeldOnAVirtualPad) {
-  Form2Window* w = Form2Window::Instance().Show();  // starts SDL's joystick subsystem
-  if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
-  const auto held = [w] {
-    w->Form2_Timer1_Timer();
-    return Child<QWidget>(w, "Text111")->property("text").toString();
-  };
-  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 0, 16, 0);
-  SDL_Joystick* pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
-  ASSERT_NE(pad, nullptr) << SDL_GetError();
-  const auto press = [pad](int n, bool down) { SDL_JoystickSetVirtualButton(pad, n - 1, down); };
-  press(5, true);
-  EXPECT_EQ(held(), "Bouton 5");
-  press(6, true);
-  EXPECT_EQ(held(), "") << "two buttons together name none";
-  SDL_JoystickClose(pad);
-  SDL_JoystickDetachVirtual(index);
-  EXPECT_EQ(held(), "") << "a pad unplugged while held is let go";
 }
 
 TEST_F(ControllerDialogTest, Form2ChoosesByPressNamesThePadAndLightsItsButtons) {
@@ -192,37 +169,28 @@ TEST_F(ControllerDialogTest, Form2ChoosesByPressNamesThePadAndLightsItsButtons) 
 
   // Press to choose: the focused list takes the button, the focus moves to the next list in tab order.
   Combo(w, 11)->setFocus();
-  first.Set(1u << 11);
-  w->Form2_Timer1_Timer();
-  EXPECT_EQ(Combo(w, 11)->currentText().toStdString(), "Bouton 12");
+  first.Press(w, 1u << 11);
+  EXPECT_EQ(Text(w, 11) + "/" + Held(w).toStdString(), "Bouton 12/Bouton 12");
   EXPECT_EQ(QApplication::focusWidget(), Combo(w, 12));
-  w->Form2_Timer1_Timer();
-  EXPECT_EQ(Combo(w, 12)->currentText().toStdString(), "---") << "still held: not pressed again";
-  first.Set(0b11000);
-  w->Form2_Timer1_Timer();
-  first.Set(0b10000);
-  w->Form2_Timer1_Timer();
-  EXPECT_EQ(Combo(w, 12)->currentText().toStdString(), "---") << "a chord, and what is left of it, choose nothing";
+  for (std::uint32_t buttons : {1u << 11, 0b11000u, 0b10000u}) first.Press(w, buttons);
+  EXPECT_EQ(Text(w, 12), "---") << "held since the last choice, a chord, what is left of it: none chooses";
   Combo(w, 8)->setFocus();
-  first.Set(0);
-  w->Form2_Timer1_Timer();
-  first.Set(1u << 15);
-  w->Form2_Timer1_Timer();
-  EXPECT_EQ(Combo(w, 8)->currentText().toStdString(), "Bouton 16");
+  first.Press(w, 0);
+  first.Press(w, 1u << 15);
+  EXPECT_EQ(Text(w, 8), "Bouton 16");
   EXPECT_EQ(QApplication::focusWidget(), Combo(w, 2)) << "from the last list back to the first";
 
   // Live mapping, unsaved choices included: the demo gives button 3 to the yellow left button.
-  first.Set(0b100 | 1u << 15);
-  w->Form2_Timer1_Timer();
+  first.Press(w, 0b100 | 1u << 15);
   EXPECT_EQ(picture->Held().to_string(), "00000010001000") << "yellow left and blue button";
-  EXPECT_EQ(Child<QWidget>(w, "Text111")->property("text").toString(), "");
+  EXPECT_EQ(Held(w), "") << "two buttons together name none";
 
   VirtualPad second("Second Pad");
   w->Form2_Timer1_Timer();
   EXPECT_EQ(pad->text().toStdString(), "Gamepad: Velox Test Pad (2 connected; this one is read)");
   first.Unplug();
   w->Form2_Timer1_Timer();
-  EXPECT_TRUE(picture->Held().none()) << "let go with the pad";
+  EXPECT_TRUE(picture->Held().none() && Held(w).isEmpty()) << "let go with the pad";
   w->Form2_Timer1_Timer();
   EXPECT_EQ(pad->text().toStdString(), "Gamepad: Second Pad");
   second.Unplug();
@@ -238,36 +206,30 @@ TEST_F(ControllerDialogTest, Form2WalkByPadButtonsThenOk) {
   VirtualPad pad("Velox Test Pad");
   ASSERT_TRUE(pad.Ok()) << SDL_GetError();
   Child(w, "Command1")->setFocus();
-  pad.Set(1);  // pressed while no list has the focus, and held while the walk starts: no choice
-  w->Form2_Timer1_Timer();
+  pad.Press(w, 1);  // pressed while no list has the focus, and held while the walk starts: no choice
   QTest::mouseClick(Child(w, "MapAllButton"), Qt::LeftButton);
   EXPECT_EQ(Status(w), "Press a pad button for Left shoulder (1 of 14) \u2014 Esc stops, Backspace clears, Tab skips");
   EXPECT_EQ(Description(w, 2), Status(w));
   w->Form2_Timer1_Timer();
-  EXPECT_EQ(Walking(w), 2);
   {
     QWidget elsewhere;
     elsewhere.show();
     elsewhere.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-    pad.Set(1u << 4);
-    w->Form2_Timer1_Timer();
+    pad.Press(w, 1u << 4);
     EXPECT_EQ(Walking(w), 2) << "a press made while another window is in front";
   }
   w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w));
   for (int n = 1; n <= 14; ++n) {
     if (n == 7) {
-      pad.Set(0b11);
-      w->Form2_Timer1_Timer();  // a chord chooses nothing
-      Key(w, Qt::Key_Z);        // nor does the keyboard
+      pad.Press(w, 0b11);  // a chord chooses nothing
+      Key(w, Qt::Key_Z);   // nor does the keyboard
       EXPECT_TRUE(QString::fromStdString(Status(w)).startsWith("Keys cannot be chosen here")) << Status(w);
     }
     EXPECT_EQ(QApplication::focusWidget(), Combo(w, Walking(w))) << n;
-    pad.Set(0);
-    w->Form2_Timer1_Timer();
-    pad.Set(1u << (n - 1));
-    w->Form2_Timer1_Timer();
+    pad.Press(w, 0);
+    pad.Press(w, 1u << (n - 1));
   }
   EXPECT_EQ(Walking(w), 0);
   EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1")) << "Enter saves next";
@@ -286,39 +248,25 @@ TEST_F(ControllerDialogTest, Form4WalkByKeysThenOk) {
 
   Key(w, Qt::Key_M, Qt::AltModifier);  // the button's mnemonic, which clicks it a moment later
   ASSERT_TRUE(QTest::qWaitFor([w] { return Walking(w) == 2; }));
-  // Each step: keys that choose nothing, then the key chosen (0: Backspace).
-  const std::vector<std::pair<std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>, Qt::Key>> steps{
-      {{}, Qt::Key_Q},
-      {{{Qt::Key_F1, Qt::NoModifier}}, Qt::Key_T},
-      {{{Qt::Key_Minus, Qt::NoModifier}, {Qt::Key_5, Qt::KeypadModifier}, {Qt::Key_Space, Qt::NoModifier}}, Qt::Key_G},
-      {{{Qt::Key_Down, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}}, Qt::Key_F},
-      {{}, Qt::Key_H},
-      {{}, Qt::Key_Backspace},
-      {{}, Qt::Key_1},
-      {{}, Qt::Key_W},
-      {{}, Qt::Key_X},
-      {{{Qt::Key_A, Qt::NoModifier}}, Qt::Key_A},  // walk to blue, then back with Shift+Tab
-      {{}, Qt::Key_I},
-      {{}, Qt::Key_K},
-      {{}, Qt::Key_J},
-      {{}, Qt::Key_L}};
-  for (const auto& [refused, chosen] : steps) {
+  // Each step: keys that choose nothing, then the key chosen.
+  const std::map<int, std::vector<QKeyCombination>> refused{
+      {1, {Qt::Key_F1}}, {2, {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_5, Qt::Key_Space}}, {3, {Qt::Key_Down, Qt::Key_Return}}};
+  const Qt::Key chosen[] = {Qt::Key_Q, Qt::Key_T, Qt::Key_G, Qt::Key_F, Qt::Key_H, Qt::Key_Backspace, Qt::Key_1,
+                            Qt::Key_W, Qt::Key_X, Qt::Key_A, Qt::Key_I, Qt::Key_K, Qt::Key_J, Qt::Key_L};
+  for (int step = 0; step < 14; ++step) {
     const int position = Walking(w);
-    for (const auto& [key, mods] : refused) {
-      Key(w, key, mods);
-      if (key == Qt::Key_A) {
-        Key(w, Qt::Key_Backtab, Qt::ShiftModifier);
-        continue;
-      }
+    for (QKeyCombination key : refused.contains(step) ? refused.at(step) : std::vector<QKeyCombination>{}) {
+      Key(w, key.key(), key.keyboardModifiers());
       EXPECT_EQ(Walking(w), position) << QKeySequence(key).toString().toStdString();
-      EXPECT_TRUE(QString::fromStdString(Status(w)).contains(mods & Qt::KeypadModifier ? "Number pad keys cannot" : "only letters and digits"));
+      EXPECT_TRUE(QString::fromStdString(Status(w)).contains(key.keyboardModifiers() ? "Number pad keys cannot" : "only letters and digits"));
     }
+    if (step == 9) Key(w, Qt::Key_A), Key(w, Qt::Key_Backtab, Qt::ShiftModifier);  // to blue and back
     EXPECT_EQ(Walking(w), position);
-    Key(w, chosen);
-    if (chosen == Qt::Key_Q) {
+    Key(w, chosen[step]);
+    if (step == 0) {
       QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q", true);
       QApplication::sendEvent(w->focusWidget(), &repeat);
-      EXPECT_EQ(Combo(w, 11)->currentText().toStdString(), "T") << "a key held down fills one position only";
+      EXPECT_EQ(Text(w, 11), "T") << "a key held down fills one position only";
     }
   }
   EXPECT_EQ(Walking(w), 0);
@@ -352,7 +300,7 @@ TEST_F(ControllerDialogTest, EscapeStopsAWalkAndKeepsItsChoicesThenClosesAsBefor
   const KeyboardMapping shown = w->ShownMapping();
   EXPECT_EQ(std::string(shown.keys.begin(), shown.keys.end()), "X8VJILKA-STFGH");
   Key(w, Qt::Key_X);
-  EXPECT_EQ(Combo(w, 3)->currentText().toStdString(), "X") << "the list's own typing is back";
+  EXPECT_EQ(Text(w, 3), "X") << "the list's own typing is back";
   Key(w, Qt::Key_Escape);
   EXPECT_EQ(Form4Window::Instance().Get(), nullptr);
   EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n");
@@ -360,70 +308,60 @@ TEST_F(ControllerDialogTest, EscapeStopsAWalkAndKeepsItsChoicesThenClosesAsBefor
 
 TEST_F(ControllerDialogTest, RepeatedChoicesAreMarkedWhileTheyLast) {
   testing::CopyDemo(app.path());
-  const auto marked = [](QComboBox* c) { return !c->itemIcon(c->currentIndex()).isNull(); };
   Form4Window* w4 = Form4Window::Instance().Show();
+  const auto marked = [w4] {
+    std::string m;
+    for (int k = 1; k <= 14; ++k) m += Combo(w4, k)->itemIcon(Combo(w4, k)->currentIndex()).isNull() ? '.' : 'x';
+    return m;
+  };
   const QString before = Combo(w4, 1)->accessibleDescription();
-  for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marked(Combo(w4, k))) << k;
+  EXPECT_EQ(marked(), "..............");
   Combo(w4, 11)->setCurrentText("X");  // as green
-  EXPECT_TRUE(marked(Combo(w4, 1)) && marked(Combo(w4, 11)));
+  EXPECT_EQ(marked(), "x.........x...");
   EXPECT_EQ(Description(w4, 1), "Also used for Pad up");
   EXPECT_EQ(Combo(w4, 11)->toolTip().toStdString(), "Also used for Green button");
   Combo(w4, 8)->setCurrentText("X");
   EXPECT_EQ(Description(w4, 1), "Also used for Blue button and Pad up");
-  Combo(w4, 11)->setCurrentText("-");
-  Combo(w4, 8)->setCurrentText("-");
-  Combo(w4, 2)->setCurrentText("-");  // "-" repeated is no conflict
-  for (int k = 1; k <= 14; ++k) {
-    EXPECT_FALSE(marked(Combo(w4, k))) << k;
-    EXPECT_EQ(Combo(w4, k)->toolTip().toStdString(), "") << k;
-  }
+  for (int k : {11, 8, 2}) Combo(w4, k)->setCurrentText("-");  // "-" repeated is no conflict
+  EXPECT_EQ(marked(), "..............");
+  for (int k = 1; k <= 14; ++k) EXPECT_EQ(Combo(w4, k)->toolTip().toStdString(), "") << k;
   EXPECT_EQ(Combo(w4, 1)->accessibleDescription(), before);
   Combo(w4, 1)->setCurrentText("T");
-  EXPECT_EQ(Combo(w4, 11 - 0)->itemIcon(Combo(w4, 11)->findText("T")).isNull(), true) << "the old entry's mark is gone";
+  EXPECT_TRUE(Combo(w4, 11)->itemIcon(Combo(w4, 11)->findText("T")).isNull()) << "the old entry's mark is gone";
 
   Form2Window* w2 = Form2Window::Instance().Show();
   Combo(w2, 13)->setCurrentText("Bouton 1");  // the demo has it at the blue button
   EXPECT_EQ(Description(w2, 8), "Also used for Pad down; once saved, Bouton 1 acts as Pad down only");
-  EXPECT_TRUE(marked(Combo(w2, 13)));
+  EXPECT_FALSE(Combo(w2, 13)->itemIcon(Combo(w2, 13)->currentIndex()).isNull());
   QTest::mouseClick(Child(w2, "Command1"), Qt::LeftButton);
   EXPECT_EQ(ReadBytes(app / "Data/manette.cfg").substr(0, 10), "4-0|0-4|0-") << "still saved as it always was";
 }
 
-TEST_F(ControllerDialogTest, ScreenshotWhilePressing) {
+// Renders each dialog, and two during a walk, into VELOX_SCREENSHOT_DIR when it is set.
+TEST_F(ControllerDialogTest, Screenshot) {
   testing::CopyDemo(app.path());
   const QString dir = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
+  const auto shoot = [&dir](QWidget* w, const QString& name) {
+    w->adjustSize();
+    const QPixmap shot = w->grab();
+    EXPECT_TRUE(!shot.isNull() && (dir.isEmpty() || shot.save(dir + "/" + name + ".png"))) << name.toStdString();
+  };
+  for (QWidget* w : std::vector<QWidget*>{Form8Window::Instance().Show(), Form4Window::Instance().Show(),
+                                          Form2Window::Instance().Show()})
+    shoot(w, w->objectName());
+  for (QWidget* w : QApplication::topLevelWidgets()) w->close();
   Form4Window* w4 = ShowActive<Form4Window>();
   QTest::mouseClick(Child(w4, "MapAllButton"), Qt::LeftButton);
-  Key(w4, Qt::Key_Q);
-  Key(w4, Qt::Key_T);
-  Key(w4, Qt::Key_F1);
-  w4->adjustSize();
-  const QPixmap walk = w4->grab();
-  EXPECT_TRUE(dir.isEmpty() || walk.save(dir + "/Form4-walk.png"));
+  for (Qt::Key key : {Qt::Key_Q, Qt::Key_T, Qt::Key_F1}) Key(w4, key);
+  shoot(w4, "Form4-walk");
   w4->close();
-
   Form2Window* w2 = ShowActive<Form2Window>();
   if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
   VirtualPad pad("Velox Test Pad");
   Combo(w2, 13)->setCurrentText("Bouton 1");
   Child(w2, "Command1")->setFocus();
-  pad.Set(1);
-  w2->Form2_Timer1_Timer();
-  w2->adjustSize();
-  const QPixmap conflict = w2->grab();
-  EXPECT_TRUE(dir.isEmpty() || conflict.save(dir + "/Form2-conflict.png"));
-}
-
-TEST_F(ControllerDialogTest, Screenshot) {
-  testing::CopyDemo(app.path());
-  const QString dir = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  for (QWidget* w : std::vector<QWidget*>{Form8Window::Instance().Show(), Form4Window::Instance().Show(),
-                                          Form2Window::Instance().Show()}) {
-    w->adjustSize();
-    const QPixmap shot = w->grab();
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_TRUE(dir.isEmpty() || shot.save(dir + "/" + w->objectName() + ".png")) << w->objectName().toStdString();
-  }
+  pad.Press(w2, 1);
+  shoot(w2, "Form2-conflict");
 }
 
 }  // namespace

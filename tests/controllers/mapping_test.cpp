@@ -51,24 +51,11 @@ TEST_F(MappingFileTest, GamepadFileReadUpToTheFirstBadField) {
   }
 }
 
-TEST(ControllerButtonTest, NamesThePlayerReadsByPosition) {
-  const std::vector<std::string> names{"Green button",  "Left shoulder", "Right shoulder", "Yellow left", "Yellow up",
-                                       "Yellow right",  "Yellow down",   "Blue button",    "Grip trigger", "Centre button",
-                                       "Pad up",        "Pad left",      "Pad down",       "Pad right"};
-  for (const ControllerButton& button : ControllerButtons()) EXPECT_EQ(button.displayName, names.at(button.position - 1));
-}
-
 TEST(PressedButtonTest, OnlyOneOfTheSixteenAlone) {
   for (const auto& [buttons, text] : std::vector<std::pair<std::uint32_t, std::string>>{
            {0, ""}, {1u << 9, "Bouton 10"}, {1u << 15, "Bouton 16"}, {1u << 16, ""}, {1u | 1u << 20, ""}, {0xFFFFFFFF, ""}})
     EXPECT_EQ(PressedButtonText(buttons), text) << buttons;
 }
-
-}  // namespace
-}  // namespace velox
-
-namespace velox {
-namespace {
 
 TEST(MappingWalkTest, GoesOnceAcrossTheControllerAndCanBeSteered) {
   // Left shoulder, pad up/down/left/right, centre, grip, right shoulder, green, blue, yellow up/down/left/right.
@@ -89,18 +76,12 @@ TEST(MappingWalkTest, GoesOnceAcrossTheControllerAndCanBeSteered) {
 }
 
 TEST(MappingWalkTest, APadPressChoosesOnlyOneButtonNewlyHeld) {
+  // Still held from the last choice, a chord, what is left of one, let go of one and pressed another between reads.
   for (const auto& [previous, current, chosen] : std::vector<std::tuple<std::uint32_t, std::uint32_t, std::optional<int>>>{
-           {0, 1u << 4, 5},
-           {1u << 4, 1u << 4, std::nullopt},  // still held from the last choice
-           {0, 0b11, std::nullopt},           // chord
-           {0b11, 0b10, std::nullopt},        // what is left of a chord
-           {0b01, 0b10, 2},                   // let go of one, pressed another between two reads
-           {0, 1u << 15, 16},
-           {0, 1u << 16, std::nullopt},
-           {1u << 16, 1u << 16 | 1, std::nullopt},
-           {0b100, 0, std::nullopt}}) {
+           {0, 1u << 4, 5}, {1u << 4, 1u << 4, std::nullopt}, {0, 0b11, std::nullopt}, {0b11, 0b10, std::nullopt},
+           {0b01, 0b10, 2}, {0, 1u << 15, 16}, {0, 1u << 16, std::nullopt}, {1u << 16, 1u << 16 | 1, std::nullopt},
+           {0b100, 0, std::nullopt}})
     EXPECT_EQ(NewlyPressedButton(previous, current), chosen) << previous << " -> " << current;
-  }
 }
 
 TEST(MappingWalkTest, HeldPadButtonsLightEveryPositionThatChoseThem) {
@@ -112,26 +93,17 @@ TEST(MappingWalkTest, HeldPadButtonsLightEveryPositionThatChoseThem) {
 
 TEST(MappingWalkTest, KeysAreKnownAsTheEmulatorKnowsThem) {
   using enum NativeKeySource;
+  // The number pad never; a Windows virtual key, or an X keycode of the digit row or letters, over the typed text.
+  const std::optional<char> no;
   for (const auto& [press, name] : std::vector<std::pair<KeyPress, std::optional<char>>>{
-           {{'A', false, None, 0}, 'A'},
-           {{'7', false, None, 0}, '7'},
-           {{'5', true, None, 0}, std::nullopt},          // number pad
-           {{'5', true, WindowsVirtualKey, 0x65}, std::nullopt},
-           {{0, false, WindowsVirtualKey, 0x31}, '1'},     // digit row of a layout that gives "&" there
-           {{'A', false, WindowsVirtualKey, 'Q'}, 'Q'},    // the virtual key is what the emulator reads
-           {{0, false, WindowsVirtualKey, 0x70}, std::nullopt},  // F1
-           {{'B', false, WindowsVirtualKey, 0}, 'B'},      // made up by a program: no virtual key
-           {{0, false, XkbKeycode, 10}, '1'},
-           {{0, false, XkbKeycode, 19}, '0'},
-           {{0, false, XkbKeycode, 20}, std::nullopt},     // the key right of "0"
-           {{0, false, XkbKeycode, 24}, 'Q'},              // a letter of a non-Latin layout
-           {{0, false, XkbKeycode, 46}, 'L'},
-           {{0, false, XkbKeycode, 58}, 'M'},
-           {{0, false, XkbKeycode, 59}, std::nullopt},
-           {{'Z', false, XkbKeycode, 29}, 'Z'},            // the layout's letter comes first
-           {{0, false, None, 24}, std::nullopt}}) {
+           {{'A', false, None, 0}, 'A'}, {{'7', false, None, 0}, '7'}, {{'5', true, None, 0}, no},
+           {{'5', true, WindowsVirtualKey, 0x65}, no}, {{0, false, WindowsVirtualKey, 0x31}, '1'},
+           {{'A', false, WindowsVirtualKey, 'Q'}, 'Q'}, {{0, false, WindowsVirtualKey, 0x70}, no},
+           {{'B', false, WindowsVirtualKey, 0}, 'B'}, {{0, false, XkbKeycode, 10}, '1'}, {{0, false, XkbKeycode, 19}, '0'},
+           {{0, false, XkbKeycode, 20}, no}, {{0, false, XkbKeycode, 24}, 'Q'}, {{0, false, XkbKeycode, 46}, 'L'},
+           {{0, false, XkbKeycode, 58}, 'M'}, {{0, false, XkbKeycode, 59}, no}, {{'Z', false, XkbKeycode, 29}, 'Z'},
+           {{0, false, None, 24}, no}})
     EXPECT_EQ(KeyNameForPress(press), name) << press.character << " " << press.nativeCode;
-  }
 }
 
 TEST(MappingWalkTest, RepeatedChoicesAreNamedOnEachList) {
