@@ -10,6 +10,7 @@
 namespace velox {
 namespace {
 
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 std::string EveryByteButLineEnds() {
@@ -69,10 +70,15 @@ TEST(LineFile, ReadsInPartsAndAReadErrorAnywhereFailsTheRead) {
     EXPECT_EQ(read.error().cause, "input/output error");
     EXPECT_EQ(spy.Only("close").size(), 1u);
   }
-  const Result<std::string> missing = ReadFileBytes(dir / "absent.cfg");
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().file, dir / "absent.cfg");
-  EXPECT_EQ(missing.error().cause, "no such file or folder");
+  fs::create_directory(dir / "folder.cfg");
+  const std::pair<const char*, const char*> failures[] = {{"absent.cfg", "no such file or folder"},
+                                                          {"folder.cfg", "is a folder, not a file"}};
+  for (const auto& [name, cause] : failures) {
+    const Result<std::string> read = ReadFileBytes(dir / name);
+    ASSERT_FALSE(read.ok()) << name;
+    EXPECT_EQ(read.error().file, dir / name);
+    EXPECT_EQ(read.error().cause, cause);
+  }
 }
 
 }  // namespace

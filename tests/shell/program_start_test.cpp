@@ -76,7 +76,7 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
 
 TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
   if (platform::kWindows) GTEST_SKIP() << "Windows starts its programs itself";
-  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe"}) {
+  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe", ".exe"}) {
     testing::TempFolder dir;
     testing::WriteBytes(dir / name, kPe);
     testing::CurrentDirectory cd(dir.path());

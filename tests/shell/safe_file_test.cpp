@@ -158,6 +158,7 @@ TEST_F(SafeFileTest, RefusesReadOnlyTargetsFoldersAndMissingFolders) {
       {ReplaceWholeFile(dir / "ro.pad", "new"), "ro.pad", "is read-only"},
       {RemoveFileIfExists(dir / "ro.pad"), "ro.pad", "is read-only"},
       {ReplaceWholeFile(dir / "folder.cfg", "new"), "folder.cfg", "is a folder, not a file"},
+      {RemoveFileIfExists(dir / "folder.cfg"), "folder.cfg", "is a folder, not a file"},
       {ReplaceWholeFile(dir / "velox.ini", "new", dir / "-velox-.ini"), "-velox-.ini", "is a folder, not a file"},
       {ReplaceWholeFile(dir / "Data/controller.cfg", "1\r\n"), "Data/controller.cfg",
        "the folder " + PathText(dir / "Data") + " does not exist"},
