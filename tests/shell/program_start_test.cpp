@@ -66,6 +66,7 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
     ASSERT_FALSE(s.ok()) << c.name;
     EXPECT_EQ(s.error().cause, c.cause) << c.name;
   }
+  fs::remove_all(dir / "VELOX.exe");
   testing::WriteBytes(dir / "VELOX.exe", kPe);
   EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe"), std::nullopt);
   EXPECT_EQ(WhyNotAWindowsProgram(testing::MarkerProgram()).has_value(), !platform::kWindows);
