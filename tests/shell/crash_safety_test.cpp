@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadBytes;
+using P = const fs::path&;
 
 // Each kill starts a process, which costs far more under Wine than a fork does.
 constexpr int kKills = platform::kWindows ? 24 : 200;
@@ -46,33 +47,31 @@ void KillItselfAtAStep(testing::FileCallSpy& spy, int i) {
 struct Writer {
   const char* name;
   std::vector<const char*> files;  // what write(i) replaces, alternating between two contents
-  std::function<void(const fs::path& app, int i)> write;
-  std::function<bool(const fs::path& app)> reads;
+  std::function<void(P app, int i)> write;
+  std::function<bool(P app)> reads;
   bool safe = true;  // false: the loop must catch it damaging a file
 };
 void PrintTo(const Writer& w, std::ostream* os) { *os << w.name; }
 
 const Writer kWriters[] = {
     {"WriteGeneralSettings", {"velox.ini"},
-     [](const fs::path& app, int i) {
+     [](P app, int i) {
        GeneralSettings s;
        s.rompath = i % 2 ? "D:\\Roms" : "C:\\Velox\\Roms";
        (void)WriteGeneralSettings(app / "velox.ini", app / "-velox-.ini", s);
      },
-     [](const fs::path& app) { return ReadGeneralSettings(app / "velox.ini").ok(); }},
+     [](P app) { return ReadGeneralSettings(app / "velox.ini").ok(); }},
     {"SwitchEntry", {"velox.ini"},  // odd writes switch the entry on, even ones off
-     [](const fs::path& app, int i) {
-       (void)SwitchEntry(app / "velox.ini", app / "-velox-.ini", kGame, i % 2 ? "//" + kOn : kOn, i % 2 == 1);
-     },
-     [](const fs::path& app) { return ReadGame(app / "velox.ini", kGame).ok(); }},
+     [](P app, int i) { (void)SwitchEntry(app / "velox.ini", app / "-velox-.ini", kGame, i % 2 ? "//" + kOn : kOn, i % 2); },
+     [](P app) { return ReadGame(app / "velox.ini", kGame).ok(); }},
     {"RunControllerOk", {"velox.pad", "Data/controller.cfg"},  // modes 2 and 3
-     [](const fs::path& app, int i) { (void)RunControllerOk(app, static_cast<ControllerMode>(2 + i % 2)); },
-     [](const fs::path& app) { return ReadControllerMode(app).has_value(); }},
+     [](P app, int i) { (void)RunControllerOk(app, static_cast<ControllerMode>(2 + i % 2)); },
+     [](P app) { return ReadControllerMode(app).has_value(); }},
     {"InstallVideoChoice", {"glide2x.dll", "Data/glide.cfg"},
-     [](const fs::path& app, int i) { (void)InstallVideoChoice(app, kChoices[i % 2]); },
-     [](const fs::path& app) { return ReadVideoChoice(app).has_value(); }},
+     [](P app, int i) { (void)InstallVideoChoice(app, kChoices[i % 2]); },
+     [](P app) { return ReadVideoChoice(app).has_value(); }},
     {"InPlaceWriter", {"velox.ini"},  // empties the file, then fills it part by part, each on disk
-     [](const fs::path& app, int i) {
+     [](P app, int i) {
        const std::string bytes(kSettingsSize, static_cast<char>('a' + i % 2));
        platform::FileCalls& os = platform::Files();  // so that it too is killed at a step now and then
        platform::NativeFile f = 0;
@@ -83,7 +82,7 @@ const Writer kWriters[] = {
        }
        (void)os.Close(f);
      },
-     [](const fs::path&) { return true; }, false},
+     [](P) { return true; }, false},
 };
 
 class CrashSafety : public ::testing::TestWithParam<Writer> {};
@@ -93,7 +92,7 @@ class CrashSafety : public ::testing::TestWithParam<Writer> {};
 TEST_P(CrashSafety, EveryKillLeavesEachFileOldOrNewAndReadable) {
   const Writer& w = GetParam();
   testing::FileCallSpy spy;
-  const auto write = [&](const fs::path& app, int i) { KillItselfAtAStep(spy, i), w.write(app, i); };
+  const auto write = [&](P app, int i) { KillItselfAtAStep(spy, i), w.write(app, i); };
   if (const std::optional<testing::KillLoopChild> child = testing::ThisIsAKillLoopChild()) {
     testing::RunKillLoopChild(*child, [&](int i) { write(child->folder, i); });
   }

@@ -10,81 +10,43 @@
 namespace velox {
 namespace {
 
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-struct SplitCase {
-  const char* name;
+std::string EveryByteButLineEnds() {
   std::string bytes;
-  Lines lines;
-};
-
-class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitLinesTest, SplitsAtEveryKindOfLineEnd) {
-  EXPECT_EQ(SplitLines(GetParam().bytes), GetParam().lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Endings, SplitLinesTest,
-    ::testing::Values(
-        SplitCase{"empty", "", {}},
-        SplitCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
-        SplitCase{"lf", "a\nb\n", {"a", "b"}},
-        SplitCase{"lone_cr", "a\rb\r", {"a", "b"}},
-        SplitCase{"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-        SplitCase{"no_final_end", "a\r\nlast", {"a", "last"}},
-        SplitCase{"blank_lines_kept", "\r\n\r\nx\r\n", {"", "", "x"}},
-        SplitCase{"cr_cr_lf_is_two_ends", "a\r\r\nb", {"a", "", "b"}},
-        SplitCase{"lf_cr_is_two_ends", "a\n\rb", {"a", "", "b"}},
-        SplitCase{"nul_and_high_bytes", std::string("n\0ul\xe9\xff\r\n", 8), {std::string("n\0ul\xe9\xff", 6)}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LineFile, FirstAndLastLine) {
-  EXPECT_FALSE(FirstLine("").has_value());
-  EXPECT_FALSE(LastLine("").has_value());
-  EXPECT_EQ(FirstLine("3\r\n1\r\n"), "3");
-  EXPECT_EQ(LastLine("3\r\n1\r\n"), "1");
-  EXPECT_EQ(LastLine("3\r\n1"), "1");
-  EXPECT_EQ(LastLine("only"), "only");
-  EXPECT_EQ(FirstLine("\r\n"), "");
-  EXPECT_EQ(LastLine("a\r\n\r\n"), "");
-  EXPECT_EQ(LastLine("a\rb\r"), "b");
-}
-
-TEST(LineFile, JoinEndsEveryLineWithCrLf) {
-  EXPECT_EQ(JoinLines({}), "");
-  EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
-}
-
-TEST(LineFile, RoundTripKeepsEveryByte) {
-  std::string bytes;
-  for (int i = 0; i < 256; ++i) {
+  for (int i = 0; i < 256; ++i)
     if (i != '\r' && i != '\n') bytes.push_back(static_cast<char>(i));
-  }
-  bytes += "\r\n";
-  EXPECT_EQ(JoinLines(SplitLines(bytes)), bytes);
+  return bytes;
 }
 
-TEST(LineFile, ReadFileBytesReportsTheFileAndCause) {
-  testing::TempFolder dir;
-  auto missing = ReadFileBytes(dir / "absent.cfg");
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().file, dir / "absent.cfg");
-  EXPECT_EQ(missing.error().cause, "no such file or folder");
-
-  auto folder = ReadFileBytes(dir.path());
-  ASSERT_FALSE(folder.ok());
-  EXPECT_EQ(folder.error().cause, "is a folder, not a file");
-
-  testing::WriteBytes(dir / "x.cfg", std::string("a\0b", 3));
-  auto read = ReadFileBytes(dir / "x.cfg");
-  ASSERT_TRUE(read.ok());
-  EXPECT_EQ(*read, std::string("a\0b", 3));
+TEST(LineFile, SplitsAtEveryKindOfLineEndAndJoinsWithCrLf) {
+  const struct { std::string bytes; Lines lines; bool crlf; } cases[] = {
+      {"", {}, true},
+      {"a\r\nb\r\n", {"a", "b"}, true},
+      {"a\nb\n", {"a", "b"}, false},
+      {"a\rb\r", {"a", "b"}, false},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}, false},
+      {"a\r\nlast", {"a", "last"}, false},
+      {"\r\n\r\nx\r\n", {"", "", "x"}, true},
+      {"a\r\n\r\n", {"a", ""}, true},
+      {"a\r\r\nb", {"a", "", "b"}, false},
+      {"a\n\rb", {"a", "", "b"}, false},
+      {EveryByteButLineEnds() + "\r\n", {EveryByteButLineEnds()}, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SplitLines(c.bytes), c.lines) << c.bytes;
+    EXPECT_EQ(FirstLine(c.bytes), c.lines.empty() ? std::nullopt : std::optional<std::string_view>(c.lines.front()));
+    EXPECT_EQ(LastLine(c.bytes), c.lines.empty() ? std::nullopt : std::optional<std::string_view>(c.lines.back()));
+    if (c.crlf) {
+      EXPECT_EQ(JoinLines(c.lines), c.bytes);
+    }
+  }
 }
 
 // The system may hand a file over in parts; an error at any part fails the whole
 // read, so that a truncated file is never taken for the file and saved back.
-TEST(LineFile, AReadErrorInTheMiddleFailsTheRead) {
+TEST(LineFile, ReadsInPartsAndAReadErrorAnywhereFailsTheRead) {
   testing::TempFolder dir;
   std::string bytes;
   for (int i = 0; bytes.size() < 10000; ++i) bytes += "patch=" + std::to_string(i) + "\r\n";
@@ -107,6 +69,15 @@ TEST(LineFile, AReadErrorInTheMiddleFailsTheRead) {
     EXPECT_EQ(read.error().file, dir / "velox.ini");
     EXPECT_EQ(read.error().cause, "input/output error");
     EXPECT_EQ(spy.Only("close").size(), 1u);
+  }
+  fs::create_directory(dir / "folder.cfg");
+  const std::pair<const char*, const char*> failures[] = {{"absent.cfg", "no such file or folder"},
+                                                          {"folder.cfg", "is a folder, not a file"}};
+  for (const auto& [name, cause] : failures) {
+    const Result<std::string> read = ReadFileBytes(dir / name);
+    ASSERT_FALSE(read.ok()) << name;
+    EXPECT_EQ(read.error().file, dir / name);
+    EXPECT_EQ(read.error().cause, cause);
   }
 }
 

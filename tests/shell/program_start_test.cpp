@@ -16,34 +16,27 @@ using namespace std::string_literals;
 // field at 0x3C points to the PE signature right after it.
 const std::string kPe = "MZ" + std::string(0x3A, '\0') + "\x40\0\0\0"s + "PE\0\0"s + std::string(16, '\0');
 
+// Blanks and other letters need no shell; Windows allows no quote in a name, elsewhere it must pass untouched too.
 TEST(ProgramStart, StartsAProgramByItsBareNameInTheCurrentDirectory) {
-  testing::TempFolder dir;
-  fs::copy_file(testing::MarkerProgram(), dir / "VELOX.exe");
-  testing::CurrentDirectory cd(dir.path());
-  testing::MarkerPipe marker(dir / "started-VELOX.exe.txt");
-  ASSERT_TRUE(StartProgram(BarePath("VELOX.exe")).ok());
-  EXPECT_EQ(marker.Read(), "started\n");
+  const std::string odd = platform::kWindows ? "Clide 'Setup' \u00e9\u30d3.exe" : "Clide \"Setup\" \u00e9\u30d3.exe";
+  for (const std::string& name : {"VELOX.exe"s, "Glide Wrapper/Clide v2.4/" + odd}) {
+    testing::TempFolder dir;
+    fs::create_directories((dir.path() / PathFromUtf8(name)).parent_path());
+    fs::copy_file(testing::MarkerProgram(), dir.path() / PathFromUtf8(name));
+    testing::CurrentDirectory cd(dir.path());
+    testing::MarkerPipe marker(dir.path() / PathFromUtf8("started-" + PathText(PathFromUtf8(name).filename()) + ".txt"));
+    ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name;
+    EXPECT_EQ(marker.Read(), "started\n");
+  }
 }
 
-TEST(ProgramStart, NamesWithBlanksAndOtherLettersNeedNoShell) {
-  testing::TempFolder dir;
-  // Windows allows no quote in a name; elsewhere it must pass untouched too.
-  const std::string name = platform::kWindows ? "Clide 'Setup' \u00e9\u30d3.exe" : "Clide \"Setup\" \u00e9\u30d3.exe";
-  const fs::path program = PathFromUtf8("Glide Wrapper/Clide v2.4/" + name);
-  fs::create_directories(dir / "Glide Wrapper/Clide v2.4");
-  fs::copy_file(testing::MarkerProgram(), dir.path() / program);
-  testing::CurrentDirectory cd(dir.path());
-  testing::MarkerPipe marker(dir.path() / PathFromUtf8("started-" + name + ".txt"));
-  ASSERT_TRUE(StartProgram(BarePath("Glide Wrapper/Clide v2.4/" + name)).ok());
-  EXPECT_EQ(marker.Read(), "started\n");
-}
-
-// What is no Windows program is refused before anything starts, so the caller can say so and stay.
-TEST(ProgramStart, RefusesWhatIsNoWindowsProgram) {
+// What cannot start is refused before anything starts, so the caller can say so and stay.
+TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
   const struct {
     const char* name;
-    std::string bytes;
+    std::optional<std::string> bytes;  // none: a folder
     const char* cause;
+    bool posixOnly = false;
   } cases[] = {
       {"empty", "", "is empty, not a Windows program"},
       {"text", "@echo off\r\nvelox\r\n", "is not a Windows program"},
@@ -52,25 +45,39 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgram) {
       {"signature elsewhere", kPe.substr(0, 0x3C) + "\x48\0\0\0"s + kPe.substr(0x40), "is not a Windows program"},
       {"wrong signature", kPe.substr(0, 0x40) + "PX\0\0"s, "is not a Windows program"},
       {"signature past the end", kPe.substr(0, 0x3C) + "\0\0\0\1"s + kPe.substr(0x40), "is not a Windows program"},
+      {"folder", std::nullopt, "is a folder, not a program"},
+      {"no wine", kPe, "is a Windows program and wine is not installed", true},
   };
   testing::TempFolder dir;
   testing::CurrentDirectory cd(dir.path());
-  testing::ScopedEnvironment path("PATH", PathText(testing::FakeWine().parent_path()));
+  Status s = StartProgram(BarePath("VELOX.exe"));
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.error().file, dir / "VELOX.exe");
+  EXPECT_EQ(s.error().cause, "no such program");
   for (const auto& c : cases) {
-    testing::WriteBytes(dir / "VELOX.exe", c.bytes);
-    EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe").value_or("a Windows program"), c.cause) << c.name;
-    const Status s = StartProgram(BarePath("VELOX.exe"));
+    if (c.posixOnly && platform::kWindows) continue;
+    testing::ScopedEnvironment path("PATH", PathText(c.posixOnly ? dir / "nowhere" : testing::FakeWine().parent_path()));
+    fs::remove_all(dir / "VELOX.exe");
+    c.bytes ? testing::WriteBytes(dir / "VELOX.exe", *c.bytes) : (void)fs::create_directory(dir / "VELOX.exe");
+    if (c.bytes && !c.posixOnly) {
+      EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe").value_or("ok"), c.cause) << c.name;
+    }
+    s = StartProgram(BarePath("VELOX.exe"));
     ASSERT_FALSE(s.ok()) << c.name;
     EXPECT_EQ(s.error().cause, c.cause) << c.name;
   }
+  fs::remove_all(dir / "VELOX.exe");
   testing::WriteBytes(dir / "VELOX.exe", kPe);
   EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe"), std::nullopt);
   EXPECT_EQ(WhyNotAWindowsProgram(testing::MarkerProgram()).has_value(), !platform::kWindows);
+  if (platform::kWindows) return;
+  testing::WriteBytes(dir / "notes.txt", "text");
+  EXPECT_EQ(StartProgram(BarePath("notes.txt")).error().cause, "is not a program that can be started");
 }
 
 TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
   if (platform::kWindows) GTEST_SKIP() << "Windows starts its programs itself";
-  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe"}) {
+  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe", ".exe"}) {
     testing::TempFolder dir;
     testing::WriteBytes(dir / name, kPe);
     testing::CurrentDirectory cd(dir.path());
@@ -81,62 +88,27 @@ TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
   }
 }
 
-TEST(ProgramStart, ReportsWhatIsMissing) {
-  testing::TempFolder dir;
-  testing::CurrentDirectory cd(dir.path());
-  Status s = StartProgram(BarePath("VELOX.exe"));
-  ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.error().file, dir / "VELOX.exe");
-  EXPECT_EQ(s.error().cause, "no such program");
-
-  fs::create_directory(dir / "Setup.exe");
-  s = StartProgram(BarePath("Setup.exe"));
-  ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.error().cause, "is a folder, not a program");
-
-  if (!platform::kWindows) {
-    testing::WriteBytes(dir / "VELOX.exe", kPe);
-    testing::ScopedEnvironment path("PATH", PathText(dir / "nowhere"));
-    s = StartProgram(BarePath("VELOX.exe"));
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().cause, "is a Windows program and wine is not installed");
-
-    testing::WriteBytes(dir / "notes.txt", "text");
-    s = StartProgram(BarePath("notes.txt"));
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().cause, "is not a program that can be started");
-  }
-}
-
 TEST(DefaultProgram, OpensADocumentOrSaysWhyNot) {
-  testing::TempFolder dir;
+  testing::TempFolder dir, bin;
   testing::CurrentDirectory cd(dir.path());
   Status s = platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp"));
   ASSERT_FALSE(s.ok());
   EXPECT_EQ(s.error().file, dir / "Veloxhlp.hlp");
   EXPECT_EQ(s.error().cause, "no such file");
   if (platform::kWindows) return;  // what Wine's shell would start for it is not ours to test
-
   testing::WriteBytes(dir / "Veloxhlp.hlp", "help");
-  {
-    testing::ScopedEnvironment path("PATH", PathText(dir / "nowhere"));
-    s = platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp"));
-    ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.error().cause, "no program is set to open it");
-  }
-  testing::TempFolder bin;
+  testing::ScopedEnvironment path("PATH", PathText(bin.path()));
+  EXPECT_EQ(platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp")).error().cause, "no program is set to open it");
   testing::WriteBytes(bin / "xdg-open", "#!/bin/sh\necho \"$1\" > opened.txt\n");
   fs::permissions(bin / "xdg-open", fs::perms::owner_all);
-  testing::ScopedEnvironment path("PATH", PathText(bin.path()));
   testing::MarkerPipe marker(dir / "opened.txt");
   ASSERT_TRUE(platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp")).ok());
   EXPECT_EQ(marker.Read(), PathText(dir / "Veloxhlp.hlp") + "\n");
 }
 
 TEST(SharedLibrary, LoadsByNameAndFindsSymbols) {
-  const char* library = platform::kWindows ? "kernel32.dll" : "libc.so.6";
   const char* symbol = platform::kWindows ? "GetTickCount" : "strlen";
-  void* loaded = platform::LoadSharedLibrary(library);
+  void* loaded = platform::LoadSharedLibrary(platform::kWindows ? "kernel32.dll" : "libc.so.6");
   ASSERT_NE(loaded, nullptr);
   EXPECT_NE(platform::FindSymbol(loaded, symbol), nullptr);
   EXPECT_EQ(platform::FindSymbol(loaded, "NoSuchVeloxSymbol"), nullptr);

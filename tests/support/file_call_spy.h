@@ -45,48 +45,33 @@ class FileCallSpy final : public platform::FileCalls {
   }
 
   int CreateNew(const Path& file, int permissions, NativeFile& out) override {
-    if (int e = Check("create", file)) return e;
-    const int e = Real().CreateNew(file, permissions, out);
-    if (!e) open_[out] = file;
-    return e;
+    return Opened(Check("create", file), [&] { return Real().CreateNew(file, permissions, out); }, file, out);
   }
   int OpenForReading(const Path& file, NativeFile& out) override {
-    if (int e = Check("open", file)) return e;
-    const int e = Real().OpenForReading(file, out);
-    if (!e) open_[out] = file;
-    return e;
+    return Opened(Check("open", file), [&] { return Real().OpenForReading(file, out); }, file, out);
   }
   int Read(NativeFile file, char* buffer, std::size_t size, std::size_t& got) override {
-    if (int e = Check("read", open_[file])) return e;
-    return Real().Read(file, buffer, std::min(size, chunk), got);
+    return Or(Check("read", open_[file]), [&] { return Real().Read(file, buffer, std::min(size, chunk), got); });
   }
   int Write(NativeFile file, const char* data, std::size_t size, std::size_t& written) override {
-    if (int e = Check("write", open_[file])) return e;
-    return Real().Write(file, data, std::min(size, chunk), written);
+    return Or(Check("write", open_[file]), [&] { return Real().Write(file, data, std::min(size, chunk), written); });
   }
   int FlushToDisk(NativeFile file) override {
-    if (int e = Check("flush", open_[file])) return e;
-    return Real().FlushToDisk(file);
+    return Or(Check("flush", open_[file]), [&] { return Real().FlushToDisk(file); });
   }
   int Close(NativeFile file) override {
-    const Path name = open_[file];
+    const int injected = Check("close", open_[file]);
     open_.erase(file);
-    const int injected = Check("close", name);
     const int e = Real().Close(file);  // a handle is let go even when closing "fails"
     return injected ? injected : e;
   }
   int Replace(const Path& from, const Path& to) override {
-    if (int e = Check("replace", from, to)) return e;
-    return Real().Replace(from, to);
+    return Or(Check("replace", from, to), [&] { return Real().Replace(from, to); });
   }
   int SyncFolder(const Path& folder) override {
-    if (int e = Check("sync-folder", folder)) return e;
-    return Real().SyncFolder(folder);
+    return Or(Check("sync-folder", folder), [&] { return Real().SyncFolder(folder); });
   }
-  int Remove(const Path& file) override {
-    if (int e = Check("remove", file)) return e;
-    return Real().Remove(file);
-  }
+  int Remove(const Path& file) override { return Or(Check("remove", file), [&] { return Real().Remove(file); }); }
 
  private:
   struct Failure {
@@ -95,6 +80,13 @@ class FileCallSpy final : public platform::FileCalls {
     int nth;
   };
   static platform::FileCalls& Real() { return platform::SystemFileCalls(); }
+  // The injected error, or else the real call's.
+  static int Or(int injected, const std::function<int()>& real) { return injected ? injected : real(); }
+  int Opened(int injected, const std::function<int()>& real, const Path& file, const NativeFile& out) {
+    const int e = Or(injected, real);
+    if (!injected && !e) open_[out] = file;
+    return e;
+  }
 
   int Check(std::string_view call, const Path& file, const Path& second = {}) {
     std::string entry = std::string(call) + " " + Name(file);

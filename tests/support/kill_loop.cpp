@@ -16,23 +16,103 @@
 
 namespace velox::testing {
 namespace fs = std::filesystem;
-
-#ifdef _WIN32
-
 namespace {
 
-constexpr const wchar_t* kChildVariable = L"VELOX_KILL_LOOP_CHILD";
-
-// The child learns its folder, first write and pipe from one variable: "<pipe>|<start>|<folder>".
-std::wstring ChildSetting(HANDLE pipe, int start, const fs::path& folder) {
-  return std::to_wstring(reinterpret_cast<std::uintptr_t>(pipe)) + L"|" + std::to_wstring(start) + L"|" +
-         folder.wstring();
-}
-
+#ifdef _WIN32
+constexpr const wchar_t* kChildVariable = L"VELOX_KILL_LOOP_CHILD";  // "<pipe>|<start>|<folder>"
 HANDLE g_report = nullptr;
+
+struct Child {
+  HANDLE report = nullptr, process = nullptr;
+  bool Start(int start, const fs::path& folder, const std::function<void(int)>&) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    std::wstring commandLine = L"\"" + self + L"\" --gtest_filter=" +
+        fs::path(std::string(test->test_suite_name()) + "." + test->name()).wstring();
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&report, &writeEnd, &inherit, 0)) return false;
+    SetHandleInformation(report, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    // The child runs this one test whole: a shard of the suite could hold none of it.
+    SetEnvironmentVariableW(L"GTEST_TOTAL_SHARDS", nullptr);
+    SetEnvironmentVariableW(L"GTEST_SHARD_INDEX", nullptr);
+    SetEnvironmentVariableW(kChildVariable, (std::to_wstring(reinterpret_cast<std::uintptr_t>(writeEnd)) + L"|" +
+                                             std::to_wstring(start) + L"|" + folder.wstring()).c_str());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = nul;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &si, &pi);
+    SetEnvironmentVariableW(kChildVariable, nullptr);
+    CloseHandle(writeEnd);
+    CloseHandle(nul);
+    if (!started) ADD_FAILURE() << "could not start the child (Windows error " << GetLastError() << ")";
+    else CloseHandle(pi.hThread), process = pi.hProcess;
+    return started;
+  }
+  bool WaitForAWrite() {
+    char done;
+    DWORD n = 0;
+    return ReadFile(report, &done, 1, &n, nullptr) && n == 1;
+  }
+  ~Child() {
+    if (process) TerminateProcess(process, 137), WaitForSingleObject(process, INFINITE), CloseHandle(process);
+    if (report) CloseHandle(report);
+  }
+};
+#else
+struct Child {
+  int report = -1;
+  pid_t process = 0;
+  bool Start(int start, const fs::path&, const std::function<void(int)>& write) {
+    int fds[2];
+    if (::pipe(fds) != 0) return false;
+    report = fds[0];
+    if ((process = ::fork()) == 0) {
+      for (int i = start;; ++i) {
+        write(i);
+        if (::write(fds[1], "", 1) != 1) ::_exit(0);
+      }
+    }
+    ::close(fds[1]);
+    return true;
+  }
+  bool WaitForAWrite() {
+    char done;
+    return ::read(report, &done, 1) == 1;
+  }
+  ~Child() {
+    int status = 0;
+    if (process > 0) ::kill(process, SIGKILL), ::waitpid(process, &status, 0);
+    if (report >= 0) ::close(report);
+  }
+};
+#endif
 
 }  // namespace
 
+KillLoopResult RunKillLoop(int kills, const fs::path& folder, const std::function<void(int)>& write,
+                           const std::function<bool()>& check) {
+  KillLoopResult result;
+  std::mt19937 random(12345);
+  for (int next = 0; result.kills < kills; ++result.kills) {
+    {
+      Child child;
+      if (!child.Start(next, folder, write)) break;
+      // Let 0 to 2 whole writes finish, then kill inside the next one (the child's end).
+      for (int i = static_cast<int>(random() % 3); i > 0 && child.WaitForAWrite(); --i) ++next;
+    }
+    ++next;  // the interrupted write may or may not have finished
+    if (!check()) ++result.failures;
+  }
+  return result;
+}
+
+#ifdef _WIN32
 std::optional<KillLoopChild> ThisIsAKillLoopChild() {
   const wchar_t* setting = _wgetenv(kChildVariable);
   if (!setting || !*setting) return std::nullopt;
@@ -45,118 +125,22 @@ std::optional<KillLoopChild> ThisIsAKillLoopChild() {
 void RunKillLoopChild(const KillLoopChild& child, const std::function<void(int)>& write) {
   for (int i = child.start;; ++i) {
     write(i);
-    const char done = 1;
     DWORD n = 0;
-    if (!WriteFile(g_report, &done, 1, &n, nullptr) || n != 1) ExitProcess(0);
+    if (!WriteFile(g_report, "", 1, &n, nullptr) || n != 1) ExitProcess(0);
   }
-}
-
-KillLoopResult RunKillLoop(int kills, const fs::path& folder, const std::function<void(int)>& write,
-                           const std::function<bool()>& check) {
-  (void)write;  // the child runs it, in its own copy of the test
-  KillLoopResult result;
-  std::mt19937 random(12345);
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::wstring filter =
-      L"--gtest_filter=" + fs::path(std::string(test->test_suite_name()) + "." + test->name()).wstring();
-  std::wstring self(32768, L'\0');
-  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-  // The child runs this one test whole: a shard of the suite could hold none of it.
-  SetEnvironmentVariableW(L"GTEST_TOTAL_SHARDS", nullptr);
-  SetEnvironmentVariableW(L"GTEST_SHARD_INDEX", nullptr);
-  int next = 0;
-  for (int k = 0; k < kills; ++k) {
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) break;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    SetEnvironmentVariableW(kChildVariable, ChildSetting(writeEnd, next, folder).c_str());
-    std::wstring commandLine = L"\"" + self + L"\" " + filter;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nullptr;
-    si.hStdOutput = nul;
-    si.hStdError = nul;
-    PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(self.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.c_str(), &si, &pi);
-    SetEnvironmentVariableW(kChildVariable, nullptr);
-    CloseHandle(writeEnd);
-    if (!started) {
-      CloseHandle(readEnd);
-      ADD_FAILURE() << "could not start the child (Windows error " << GetLastError() << ")";
-      break;
-    }
-    // Let 0 to 2 whole writes finish, then kill inside the next one.
-    const int through = static_cast<int>(random() % 3);
-    char done;
-    DWORD n = 0;
-    for (int i = 0; i < through && ReadFile(readEnd, &done, 1, &n, nullptr) && n == 1; ++i) ++next;
-    TerminateProcess(pi.hProcess, 137);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(readEnd);
-    ++next;  // the interrupted write may or may not have finished
-    ++result.kills;
-    if (!check()) ++result.failures;
-  }
-  CloseHandle(nul);
-  return result;
 }
 
 void KillThisProcess() {
   TerminateProcess(GetCurrentProcess(), 137);
   ExitProcess(137);
 }
-
 #else
-
 std::optional<KillLoopChild> ThisIsAKillLoopChild() { return std::nullopt; }
-
 void RunKillLoopChild(const KillLoopChild&, const std::function<void(int)>&) { std::abort(); }
-
-KillLoopResult RunKillLoop(int kills, const fs::path&, const std::function<void(int)>& write,
-                           const std::function<bool()>& check) {
-  KillLoopResult result;
-  std::mt19937 random(12345);
-  int next = 0;
-  for (int k = 0; k < kills; ++k) {
-    int fds[2];
-    if (::pipe(fds) != 0) break;
-    const int start = next;
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::close(fds[0]);
-      for (int i = start;; ++i) {
-        write(i);
-        const char done = 1;
-        if (::write(fds[1], &done, 1) != 1) ::_exit(0);
-      }
-    }
-    ::close(fds[1]);
-    // Let 0 to 2 whole writes finish, then kill inside the next one.
-    const int through = static_cast<int>(random() % 3);
-    char done;
-    for (int i = 0; i < through && ::read(fds[0], &done, 1) == 1; ++i) ++next;
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(fds[0]);
-    ++next;  // the interrupted write may or may not have finished
-    ++result.kills;
-    if (!check()) ++result.failures;
-  }
-  return result;
-}
-
 void KillThisProcess() {
   ::raise(SIGKILL);
   ::_exit(137);
 }
-
 #endif
 
 }  // namespace velox::testing

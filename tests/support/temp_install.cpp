@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 #ifdef _WIN32
@@ -25,10 +25,7 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder() : TempFolder(fs::temp_directory_path()) {}
 
 TempFolder::TempFolder(const fs::path& base) {
-  std::random_device rd;
-  for (;;) {
-    path_ = base / ("velox-test-" + std::to_string(rd()));
-    if (fs::create_directory(path_)) break;
+  for (std::random_device rd; !fs::create_directory(path_ = base / ("velox-test-" + std::to_string(rd())));) {
   }
 }
 
@@ -42,10 +39,7 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ec);
 }
 
-CurrentDirectory::CurrentDirectory(const fs::path& folder) : previous_(fs::current_path()) {
-  fs::current_path(folder);
-}
-
+CurrentDirectory::CurrentDirectory(const fs::path& folder) : previous_(fs::current_path()) { fs::current_path(folder); }
 CurrentDirectory::~CurrentDirectory() {
   std::error_code ec;
   fs::current_path(previous_, ec);
@@ -60,10 +54,7 @@ void WriteBytes(const fs::path& file, std::string_view bytes) {
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 // Made absolute before any test changes the current directory: on Windows a
@@ -74,7 +65,6 @@ const fs::path kMarkerProgram = fs::absolute(VELOX_MARKER_PROGRAM);
 void CopyDemo(const fs::path& folder) {
   fs::copy(kDemoFolder, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
-
 fs::path MarkerProgram() { return kMarkerProgram; }
 
 #ifdef _WIN32
@@ -108,34 +98,21 @@ std::string MarkerPipe::Read() {
 #endif
 
 // Kept as paths: their native form is the system's own text, wide on Windows.
-ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
 #ifdef _WIN32
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
   if (const wchar_t* old = _wgetenv(fs::path(name_).c_str())) old_ = fs::path(old);
-#else
-  if (const char* old = std::getenv(name)) old_ = fs::path(old);
-#endif
   Set(PathFromUtf8(value));
 }
-
-ScopedEnvironment::~ScopedEnvironment() {
-  if (old_) {
-    Set(*old_);
-  } else {
-#ifdef _WIN32
-    _wputenv_s(fs::path(name_).c_str(), L"");
+ScopedEnvironment::~ScopedEnvironment() { Set(old_.value_or(fs::path())); }  // empty: removed
+void ScopedEnvironment::Set(const fs::path& value) { _wputenv_s(fs::path(name_).c_str(), value.c_str()); }
 #else
-    ::unsetenv(name_.c_str());
-#endif
-  }
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = fs::path(old);
+  Set(PathFromUtf8(value));
 }
-
-void ScopedEnvironment::Set(const fs::path& value) {
-#ifdef _WIN32
-  _wputenv_s(fs::path(name_).c_str(), value.c_str());
-#else
-  ::setenv(name_.c_str(), value.c_str(), 1);
+ScopedEnvironment::~ScopedEnvironment() { old_ ? Set(*old_) : (void)::unsetenv(name_.c_str()); }
+void ScopedEnvironment::Set(const fs::path& value) { ::setenv(name_.c_str(), value.c_str(), 1); }
 #endif
-}
 
 fs::path FakeWine() {
   static const TempFolder bin;
