@@ -324,8 +324,8 @@ TEST_F(SettingsWindowTest, Screenshot) {
   ChooseGame(editor, 1);
   SelectEntry(editor, 1);
   const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  QWidget* windows[] = {settings, Form6Window::Instance().Get(), Form7Window::Instance().Get(), editor};
-  for (QWidget* window : windows) {
+  for (QWidget* window : std::initializer_list<QWidget*>{settings, Form6Window::Instance().Get(),
+                                                          Form7Window::Instance().Get(), editor}) {
     const QPixmap shot = window->grab();
     EXPECT_FALSE(shot.isNull());
     if (!folder.isEmpty()) {
