@@ -77,16 +77,6 @@ TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
   }
 }
 
-TEST_F(PrincipalWindowTest, CancelAndEscapeLeaveEveryFileAsItWas) {
-  for (bool escape : {false, true}) {
-    Open();
-    Click("Option3");
-    escape ? QTest::keyClick(w, Qt::Key_Escape) : Click("Command2");
-    EXPECT_EQ(PrincipalWindow::Instance().Get(), nullptr);
-    EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll") + ChoiceFile(), "old library10\r\n");
-  }
-}
-
 // Each failure tells what was already changed before it, and the dialog stays open.
 TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogStaysOpen) {
   struct Case {
