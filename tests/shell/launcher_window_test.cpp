@@ -123,7 +123,7 @@ TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsM
   messages.clear();
   fs::copy_file(testing::MarkerProgram(), cwd / "VELOX.exe");
   testing::MarkerPipe marker(cwd / "started-VELOX.exe.txt");
-  EXPECT_EQ(Run(), 1);
+  ASSERT_EQ(Run(), 1) << messages.join("\n").toStdString();  // else the marker would never come
   EXPECT_EQ(marker.Read(), "started\n");
   EXPECT_TRUE(messages.isEmpty());
 }
