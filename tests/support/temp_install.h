@@ -1,6 +1,5 @@
 #pragma once
-// Scratch installations for tests: a fresh folder that is removed afterwards,
-// helpers to write and read files in it, and a guard for the current directory.
+// Scratch installations for tests: fresh folders removed afterwards, their files, and scoped state.
 
 #include <filesystem>
 #include <optional>
@@ -44,10 +43,8 @@ void CopyDemo(const std::filesystem::path& folder);
 // The built marker program: started with no arguments, it writes the file
 // "started-<its own file name>.txt" into its current directory.
 std::filesystem::path MarkerProgram();
-// A named pipe at the place where a started program leaves its marker: Read()
-// blocks until the program has written it and closed it, so a test waits for
-// the event itself, never for a guessed time. (Windows has no such pipes: there
-// Read() watches the file, with a generous bound.)
+// A named pipe where a started program leaves its marker: Read() blocks until the
+// program has written and closed it (on Windows, which lacks them, it watches the file).
 class MarkerPipe {
  public:
   explicit MarkerPipe(std::filesystem::path file);

@@ -23,12 +23,11 @@ inline QString Shown(std::filesystem::path path) { return QString::fromStdU16Str
 // Where a user clicks a button: a radio button takes clicks on its circle and
 // caption only, and how far its caption reaches depends on the style and fonts.
 inline QPoint ClickPoint(QAbstractButton* button) {
-  if (auto* radio = qobject_cast<QRadioButton*>(button)) {
-    QStyleOptionButton option;
-    option.initFrom(radio);
-    return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
-  }
-  return button->rect().center();
+  auto* radio = qobject_cast<QRadioButton*>(button);
+  if (!radio) return button->rect().center();
+  QStyleOptionButton option;
+  option.initFrom(radio);
+  return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
 }
 
 // Waits, with the event loop running, until the file exists or the bound passes.
@@ -36,11 +35,8 @@ inline QPoint ClickPoint(QAbstractButton* button) {
 inline bool WaitForFile(const std::filesystem::path& file, int seconds = 180) {
   const QDeadlineTimer deadline(seconds * 1000);
   std::error_code ec;
-  while (!std::filesystem::exists(file, ec)) {
-    if (deadline.hasExpired()) return false;
-    QTest::qWait(20);
-  }
-  return true;
+  while (!std::filesystem::exists(file, ec) && !deadline.hasExpired()) QTest::qWait(20);
+  return std::filesystem::exists(file, ec);
 }
 
 // What a Windows program (native, or under Wine) sees as this folder's name.

@@ -41,11 +41,8 @@ class PrincipalWindowTest : public ::testing::Test {
     QAbstractButton* button = w->findChild<QAbstractButton*>(name);
     QTest::mouseClick(button, Qt::LeftButton, {}, testing::ClickPoint(button));
   }
-  void Install(const char* option) { Click(option), Click("Command1"); }
   std::string Comment() const { return w->findChild<QLabel*>("comment")->text().toStdString(); }
   std::string ChoiceFile() const { return testing::ReadBytes(app / "Data/glide.cfg"); }
-  bool Told(const std::string& text) const { return messages.join("\n").contains(QString::fromStdString(text)); }
-  bool ToldFile(const fs::path& file) const { return messages.join("\n").contains(testing::Shown(file)); }
 
   testing::TempFolder app, cwd;
   testing::CurrentDirectory cd_;
@@ -70,24 +67,13 @@ TEST_F(PrincipalWindowTest, TheDescriptionFollowsTheSelectionAndOkOrEnterInstall
 }
 
 TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
-  const char* captions[] = {"Boost Wrapper",   "Boost Wrapper 166", "Clide v2.4",     "E-Voodoo v2.0.4",
-                            "GL2IDE rev A3",   "GL2IDE rev C",      "GL2Ideal v1.6",  "GlideGL 64 v1.b",
-                            "MuGlide",         "Open Glide v0.05",  "XGL 200 v0.04a", "X-Glide",
-                            "3DFX Mode (default)", "MGlide v1.246H"};
+  const char* captions[] = {"Boost Wrapper", "Boost Wrapper 166", "Clide v2.4", "E-Voodoo v2.0.4", "GL2IDE rev A3",
+                            "GL2IDE rev C", "GL2Ideal v1.6", "GlideGL 64 v1.b", "MuGlide", "Open Glide v0.05",
+                            "XGL 200 v0.04a", "X-Glide", "3DFX Mode (default)", "MGlide v1.246H"};
   Open();
   for (int choice = 1; choice <= 14; ++choice) {
     EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), captions[choice - 1]) << choice;
     EXPECT_EQ(WrapperCatalogue::ByChoice(choice)->caption, captions[choice - 1]) << choice;
-  }
-}
-
-TEST_F(PrincipalWindowTest, CancelAndEscapeLeaveEveryFileAsItWas) {
-  for (bool escape : {false, true}) {
-    Open();
-    Click("Option3");
-    escape ? QTest::keyClick(w, Qt::Key_Escape) : Click("Command2");
-    EXPECT_EQ(PrincipalWindow::Instance().Get(), nullptr);
-    EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll") + ChoiceFile(), "old library10\r\n");
   }
 }
 
@@ -147,8 +133,7 @@ TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogSta
     ASSERT_EQ(parts.size(), 3) << messages[0].toStdString();
     EXPECT_TRUE(parts[0].startsWith(QString::fromStdString(c.problem))) << parts[0].toStdString();
     const std::string failing = c.failing;
-    const fs::path file = failing.starts_with("app:") ? app / failing.substr(4) : cwd / failing;
-    EXPECT_EQ(parts[1], "File: " + testing::Shown(file));
+    EXPECT_EQ(parts[1], "File: " + testing::Shown(failing.starts_with("app:") ? app / failing.substr(4) : cwd / failing));
     EXPECT_EQ(parts[2].toStdString(), c.state);
     EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), c.library) << c.option;
     w->close();
@@ -175,8 +160,9 @@ TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsRepo
     EXPECT_EQ(marker.Read(), "started\n") << button;
   }
   Click("config6");
-  EXPECT_TRUE(Told("The wrapper's setup program could not be started: no such program."));
-  EXPECT_TRUE(ToldFile(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe"));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("The wrapper's setup program could not be started: no such program."));
+  EXPECT_TRUE(messages[0].contains(testing::Shown(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe")));
   EXPECT_EQ(ChoiceFile(), "10\r\n");
 }
 
@@ -184,7 +170,7 @@ TEST_F(PrincipalWindowTest, Screenshot) {
   const QPixmap shot = Open()->grab();
   EXPECT_FALSE(shot.isNull());
   if (const char* dir = std::getenv("VELOX_SCREENSHOT_DIR")) {
-    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/" + w->objectName() + ".png"));
+    EXPECT_TRUE(shot.save(QString::fromLocal8Bit(dir) + "/principal.png"));
   }
 }
 
