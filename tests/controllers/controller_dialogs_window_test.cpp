@@ -13,6 +13,7 @@
 #include "controllers/controller_picture_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 #include "ui/messages.h"
 
 namespace velox::ui {
@@ -20,17 +21,8 @@ namespace {
 
 using testing::ReadBytes;
 
-class ControllerDialogTest : public ::testing::Test {
+class ControllerDialogTest : public testing::WindowTest {
  protected:
-  void SetUp() override {
-    SetAppFolderForTesting(app.path());
-    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
-  }
-  void TearDown() override {
-    SetMessageSinkForTesting(nullptr);
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
   template <class T = QAbstractButton>
   static T* Child(QWidget* w, const QString& name) { return w->findChild<T*>(name); }
   static QComboBox* Combo(QWidget* w, int k) { return Child<QComboBox>(w, QStringLiteral("Combo%1").arg(k)); }
@@ -53,8 +45,6 @@ class ControllerDialogTest : public ::testing::Test {
     QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, key, mods);
   }
 
-  testing::TempFolder app;
-  QStringList messages;
 };
 
 // A virtual pad of SDL's own, seen by the dialog as a plugged-in gamepad; Press sets its buttons and reads them.

@@ -1,21 +1,46 @@
 #pragma once
-// Helpers of the window tests: paths as the windows show them, readable
-// QString failures, and waiting for a started program's file.
+// Helpers of the window tests: a fixture, paths as the windows show them,
+// readable QString failures, and waiting for a started program's file.
+
+#include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <filesystem>
 #include <ostream>
+
+#include "shell/install_layout.h"
+#include "support/temp_install.h"
+#include "ui/messages.h"
 
 // GoogleTest prints a QString that differs as text, not as UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace velox::testing {
+
+// A folder of its own as AppFolder; messages to the user collected instead of
+// shown; every window closed and dropped after the test, so the next opens afresh.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetAppFolderForTesting(app.path());
+    ui::SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
+  }
+  void TearDown() override {
+    ui::SetMessageSinkForTesting(nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  TempFolder app;
+  QStringList messages;
+};
 
 // A path as a window shows it: every letter kept, in the system's own separators.
 inline QString Shown(std::filesystem::path path) { return QString::fromStdU16String(path.make_preferred().u16string()); }

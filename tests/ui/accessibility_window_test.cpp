@@ -32,18 +32,12 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using testing::ReadBytes;
 
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public testing::WindowTest {
  protected:
   void SetUp() override {
     testing::CopyDemo(app.path());
     fs::create_directories(app / "Roms/Arcade");
-    SetAppFolderForTesting(app.path());
-    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
-  }
-  void TearDown() override {
-    SetMessageSinkForTesting(nullptr);
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    WindowTest::SetUp();
   }
   // The windows by object name, opened as the user opens them (the pickers from the settings dialog).
   QWidget* Open(const QString& name) {
@@ -80,10 +74,8 @@ class AccessibilityTest : public ::testing::Test {
   }
   static QString Focused() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "<none>"; }
 
-  testing::TempFolder app;
   testing::CurrentDirectory here{app.path()};
   std::unique_ptr<Form3Window> launcher;
-  QStringList messages;
 };
 
 // What a screen reader announces for a control: on Linux Qt names a combo box by
