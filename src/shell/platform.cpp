@@ -35,7 +35,16 @@ bool IsUnder(const fs::path& folder, const fs::path& top) {
   return true;
 }
 
+// Set by tests that watch or break the calls; the system's own otherwise.
+FileCalls*& Override() {
+  static FileCalls* calls = nullptr;
+  return calls;
+}
+
 }  // namespace
+
+FileCalls& Files() { return Override() ? *Override() : SystemFileCalls(); }
+void SetFileCallsForTesting(FileCalls* calls) { Override() = calls; }
 
 std::vector<fs::path> VolumesOfMountTable(std::string_view table) {
   static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run", "/var/run", "/var/lock"};

@@ -79,19 +79,12 @@ class PosixFileCalls final : public FileCalls {
   OsError Remove(const fs::path& file) override { return ::unlink(file.c_str()) == 0 ? 0 : errno; }
 };
 
-FileCalls*& Override() {
-  static FileCalls* calls = nullptr;
-  return calls;
-}
-
 }  // namespace
 
 FileCalls& SystemFileCalls() {
   static PosixFileCalls calls;
   return calls;
 }
-FileCalls& Files() { return Override() ? *Override() : SystemFileCalls(); }
-void SetFileCallsForTesting(FileCalls* calls) { Override() = calls; }
 
 fs::path ExecutablePath() {
   std::error_code ec;

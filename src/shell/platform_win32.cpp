@@ -90,11 +90,6 @@ class Win32FileCalls final : public FileCalls {
   OsError Remove(const fs::path& file) override { return DeleteFileW(file.c_str()) ? 0 : LastError(); }
 };
 
-FileCalls*& Override() {
-  static FileCalls* calls = nullptr;
-  return calls;
-}
-
 // One argument of a command line, quoted the way the C runtime splits it again.
 std::wstring Quoted(const std::wstring& argument) {
   std::wstring out = L"\"";
@@ -119,8 +114,6 @@ FileCalls& SystemFileCalls() {
   static Win32FileCalls calls;
   return calls;
 }
-FileCalls& Files() { return Override() ? *Override() : SystemFileCalls(); }
-void SetFileCallsForTesting(FileCalls* calls) { Override() = calls; }
 
 fs::path ExecutablePath() {
   std::wstring buffer(32768, L'\0');
