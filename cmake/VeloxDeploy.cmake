@@ -20,21 +20,8 @@ function(velox_link_qt_plugins target)
   endif()
 endfunction()
 
-# On Windows the SDL DLL lies beside the program that loads it.
-function(velox_put_sdl_beside target)
-  if(NOT WIN32 OR NOT TARGET SDL2::SDL2)
-    return()
-  endif()
-  get_target_property(sdl_type SDL2::SDL2 TYPE)
-  if(sdl_type STREQUAL "SHARED_LIBRARY")
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:SDL2::SDL2> $<TARGET_FILE_DIR:${target}>
-      VERBATIM)
-  endif()
-endfunction()
-
 # `cmake --install`: on Windows the program goes into the root of the prefix, the
-# way it lies in an emulator's folder, with SDL2.dll, a README.txt and, for a Qt
+# way it lies in an emulator's folder, with a README.txt and, for a Qt
 # built as DLLs, the Qt DLLs and plugins that windeployqt gathers.
 function(velox_install_program target)
   if(NOT WIN32)
@@ -44,10 +31,6 @@ function(velox_install_program target)
   endif()
   install(TARGETS ${target} RUNTIME DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
-  get_target_property(sdl_type SDL2::SDL2 TYPE)
-  if(sdl_type STREQUAL "SHARED_LIBRARY")
-    install(FILES $<TARGET_FILE:SDL2::SDL2> DESTINATION .)
-  endif()
   get_target_property(qt_core_type Qt6::Core TYPE)
   if(qt_core_type STREQUAL "SHARED_LIBRARY" AND NOT CMAKE_CROSSCOMPILING)
     get_target_property(qmake Qt6::qmake IMPORTED_LOCATION)
@@ -62,8 +45,8 @@ function(velox_install_program target)
     endif()
   endif()
 
-  # The release: one zip, the program with nothing else needed but SDL2.dll.
-  if(NOT qt_core_type STREQUAL "STATIC_LIBRARY" OR NOT sdl_type STREQUAL "SHARED_LIBRARY")
+  # The release: one zip, the program and its README, nothing else needed.
+  if(NOT qt_core_type STREQUAL "STATIC_LIBRARY")
     return()
   endif()
   set(zip ${CMAKE_BINARY_DIR}/velox-configurator-${PROJECT_VERSION}-windows-x86_64.zip)
@@ -72,10 +55,9 @@ function(velox_install_program target)
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${stage}/
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:SDL2::SDL2> ${stage}/
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt ${stage}/README.txt
     COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip
-            $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:SDL2::SDL2> README.txt
+            $<TARGET_FILE_NAME:${target}> README.txt
     DEPENDS ${target} ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt
     COMMENT "Packing the Windows release"
     VERBATIM)

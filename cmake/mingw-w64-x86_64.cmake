@@ -43,6 +43,6 @@ if(VELOX_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VELOX_WINE})
 endif()
 
-# One program with nothing beside it but SDL2.dll: the C and C++ runtimes go in statically.
+# One program with nothing beside it: the C and C++ runtimes go in statically.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

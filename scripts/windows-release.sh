@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Windows release, build/windows-cross/velox-configurator-<version>-windows-x86_64.zip
-# (velox-configurator.exe, static; SDL2.dll; README.txt), then checks it: unpacks it
+# (velox-configurator.exe, static; README.txt), then checks it: unpacks it
 # into a fresh copy of the demo installation, starts it under Wine on a virtual
 # display with Qt's windows platform, opens "Configure Velox HLE" from the keyboard
 # and takes a screenshot of the screen.
@@ -19,9 +19,12 @@ cmake --build --preset windows-cross --target velox_release_zip
 zip="$(ls "$build"/velox-configurator-*-windows-x86_64.zip)"
 echo "Release: $zip"
 unzip -l "$zip"
-# Nothing beside it but SDL2.dll: no Qt, C++ runtime or threads DLL may be imported.
-if x86_64-w64-mingw32-objdump -p "$build/velox-configurator.exe" | grep -iE 'DLL Name: *(qt6|libstdc|libgcc|libwinpthread|sdl2)'; then
-  echo "velox-configurator.exe needs DLLs that are not in the release" >&2
+# Nothing beside it: no Qt, C++ runtime, threads or SDL DLL may be imported, and
+# the pad is read through winmm as the emulator reads it.
+imports="$(x86_64-w64-mingw32-objdump -p "$build/velox-configurator.exe")"
+if grep -iE 'DLL Name: *(qt6|libstdc|libgcc|libwinpthread|sdl2)' <<<"$imports" || ! grep -q joyGetPosEx <<<"$imports" ||
+   [ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" != "README.txt velox-configurator.exe " ]; then
+  echo "velox-configurator.exe needs DLLs that are not in the release, or the release holds more than it and README.txt" >&2
   exit 1
 fi
 

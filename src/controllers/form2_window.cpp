@@ -6,6 +6,7 @@
 #include "controllers/mapping_walk.h"
 
 #include "shell/install_layout.h"
+#include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
 #include "ui_Form2.h"
@@ -33,6 +34,15 @@ Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   connect(ui_->Command1, &QPushButton::clicked, this, &Form2Window::Form2_Command1_Click);
   connect(ui_->Command2, &QPushButton::clicked, this, &Form2Window::Form2_Command2_Click);
   ui_->PadName->setWordWrap(true);  // a long name takes a second line, never a wider window
+  // Linux numbers a pad its own way: only the Windows build reads it as the emulator does.
+  if (platform::kWindows) {
+    ui_->PadNumbers->hide();
+  } else {
+    ui_->PadNumbers->setWordWrap(true);
+    MakeReadable(ui_->PadNumbers);
+    SetReadableText(ui_->PadNumbers, QStringLiteral("These are the button numbers Linux reports. The Windows release, run "
+                                                    "in the emulator's Wine prefix, reads the pad exactly as the emulator does."));
+  }
   press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
                             WalkDevice::Gamepad, QString::fromLatin1(kNoJoystickButton), true);
 }
@@ -69,8 +79,11 @@ void Form2Window::Form2_Timer1_Timer() {
   if (ui_->Text111->text() != held) ui_->Text111->setText(held);
   const std::optional<int> pressed = NewlyPressedButton(lastButtons_, buttons);
   lastButtons_ = buttons;
-  // Presses meant for another program are not choices.
-  if (pressed && isActiveWindow()) press_->ChooseByPress(QString::fromStdString(ChoiceText(*pressed)));
+  // Presses meant for another program are not choices; one made while a list of
+  // this dialog is open goes to that list.
+  if (pressed && (press_->CloseOpenList() || isActiveWindow())) {
+    press_->ChooseByPress(QString::fromStdString(ChoiceText(*pressed)));
+  }
   ui_->Image1->SetHeld(buttons ? PositionsHeld(ShownMapping(), buttons) : PositionSet{});
   ShowPad();
   const int interval = JoystickConnected() ? kPollMilliseconds : kSearchMilliseconds;

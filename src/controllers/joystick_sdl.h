@@ -1,14 +1,16 @@
 #pragma once
 // The gamepad as the mapping dialog sees it: the buttons value of the first
-// joystick, joystick button n in bit n-1.
+// joystick, joystick button n in bit n-1. On Windows it is read through the
+// multimedia joystick calls, as the emulator reads it (multimedia_joystick.cpp);
+// on Linux through SDL (joystick_sdl.cpp), whose numbers are Linux's own.
 
 #include <cstdint>
 #include <string>
 
 namespace velox {
 
-// Starts SDL's joystick subsystem on first use (not at program start). False
-// when it cannot be started; then no joystick is ever seen.
+// Starts SDL's joystick subsystem on first use (not at program start); always
+// true on Windows. False when it cannot be started; then no joystick is ever seen.
 bool InitJoystickSubsystem();
 
 // The buttons held on the first joystick now; 0 when there is none. A pad

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -183,6 +184,18 @@ void PressMapping::ChooseByPress(const QString& entry) {
       return;
     }
   }
+}
+
+bool PressMapping::CloseOpenList() {
+  QWidget* popup = QApplication::activePopupWidget();
+  for (QComboBox* combo : c_.combos) {
+    if (popup && combo->view()->window() == popup) {
+      combo->hidePopup();
+      combo->setFocus(Qt::PopupFocusReason);
+      return true;
+    }
+  }
+  return false;
 }
 
 bool PressMapping::HandleWalkKey(QKeyEvent* e) {

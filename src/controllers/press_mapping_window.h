@@ -44,6 +44,9 @@ class PressMapping : public QObject {
   // A pad button (its list entry) pressed: during a walk it is the walk's
   // choice; otherwise it goes to the focused list, and the focus moves on.
   void ChooseByPress(const QString& entry);
+  // Closes the list of the fourteen that is open, if one is, giving the focus
+  // back to it; false when none is open.
+  bool CloseOpenList();
 
   // Shown when no walk runs.
   void SetIdleText(const QString& text);

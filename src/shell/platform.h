@@ -80,8 +80,10 @@ Status OpenWithDefaultProgram(const std::filesystem::path& document);
 // is not found.
 void* LoadSharedLibrary(const char* name);
 void* FindSymbol(void* library, const char* name);
-// The file name of the SDL 2 library on this system.
+#ifndef _WIN32
+// The file name of the SDL 2 library (Linux reads the pad through it).
 const char* SdlLibraryName();
+#endif
 
 // The drives ("C:", "D:") on Windows; the mounted volumes elsewhere, "/" first,
 // then the others in order, system folders (/proc, /sys, /dev, /run) left out.

@@ -177,7 +177,6 @@ void* LoadSharedLibrary(const char* name) {
 void* FindSymbol(void* library, const char* name) {
   return library ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)) : nullptr;
 }
-const char* SdlLibraryName() { return "SDL2.dll"; }
 
 std::vector<fs::path> ListDrives() {
   std::vector<fs::path> drives;

@@ -4,6 +4,8 @@
 #include "controllers/gamepad_mapping.h"
 #include "controllers/keyboard_mapping.h"
 #include "controllers/mapping_walk.h"
+#include "controllers/multimedia_joystick.h"
+#include "support/fake_joystick.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -55,6 +57,32 @@ TEST(PressedButtonTest, OnlyOneOfTheSixteenAlone) {
   for (const auto& [buttons, text] : std::vector<std::pair<std::uint32_t, std::string>>{
            {0, ""}, {1u << 9, "Bouton 10"}, {1u << 15, "Bouton 16"}, {1u << 16, ""}, {1u | 1u << 20, ""}, {0xFFFFFFFF, ""}})
     EXPECT_EQ(PressedButtonText(buttons), text) << buttons;
+}
+
+// Read after read, as the emulator would read it: joystick 0 only, its buttons value as it comes.
+TEST(PressedButtonTest, TheMultimediaJoystickAsTheEmulatorReadsIt) {
+  using Pad = testing::FakeJoysticks::Pad;
+  using Seen = std::tuple<std::uint32_t, bool, std::string, int, unsigned>;  // buttons, connected, name, count, generation
+  const Pad none{"", 0, platform::kJoyUnplugged};
+  const std::vector<std::pair<std::vector<Pad>, Seen>> steps{
+      {{}, {0, false, "", 0, 0}},
+      {{{"Pad A", 0x18001}}, {0x18001, true, "Pad A", 1, 1}},  // buttons 1, 16 and 17
+      {{{"Pad A", 0x80000000}}, {0x80000000, true, "Pad A", 1, 1}},
+      {{}, {0, false, "", 0, 2}},  // unplugged, then another plugged in
+      {{{"Pad C", 4}}, {4, true, "Pad C", 1, 3}},
+      {{{"Pad C", 2}, {"Pad B", 1}}, {2, true, "Pad C", 2, 3}},
+      {{{"Pad B", 1}}, {1, true, "Pad B", 1, 4}},  // C unplugged, B renumbered
+      {{none, {"Pad B", 1}}, {0, false, "", 1, 5}},
+      {{{"Pad D", 8, platform::kJoyNoDriver}, {"Pad B", 1}}, {0, false, "", 1, 5}},  // a failing read
+      {{{"Pad D", 1, 0, platform::kJoyNoDriver}}, {1, true, "", 1, 6}},                // and name
+  };
+  testing::FakeJoysticks fake;
+  MultimediaJoystick pad;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    fake.pads = steps[i].first;
+    const std::uint32_t buttons = pad.Read();
+    EXPECT_EQ(Seen(buttons, pad.Connected(), pad.Name(), pad.Count(), pad.Generation()), steps[i].second) << i;
+  }
 }
 
 TEST(MappingWalkTest, GoesOnceAcrossTheControllerAndCanBeSteered) {
