@@ -8,7 +8,7 @@
 namespace velox {
 
 namespace {
-// Ids beyond these are not looked at: the multimedia API numbers at most 16.
+// Ids beyond these are not looked at (drivers offer 16).
 constexpr unsigned kMaxIds = 16;
 }  // namespace
 
@@ -23,7 +23,7 @@ std::uint32_t MultimediaJoystick::Read() {
     name_.clear();
     if (found && calls.Name(0, name_) != platform::kJoyNoError) name_.clear();
   }
-  // A read of an id with no pad may be slow on some systems: one of them a read.
+  // Reading an id with no pad may be slow on some systems: one other id per read.
   others_.resize(std::min(calls.DeviceCount(), kMaxIds));
   if (others_.size() > 1) {
     if (nextOther_ >= others_.size()) nextOther_ = 1;
