@@ -52,6 +52,13 @@ class FileCalls {
   virtual OsError SyncFolder(const std::filesystem::path& folder) = 0;
   // Removes the name; a link is removed, never followed.
   virtual OsError Remove(const std::filesystem::path& file) = 0;
+  // Whether a replace or remove that failed with error may well succeed when
+  // tried again soon: on Windows, a file that another program (a virus scanner,
+  // an indexer, the emulator) holds open, which gives access denied or a
+  // sharing violation. Never elsewhere.
+  virtual bool MayClearSoon(OsError error) = 0;
+  // Waits before such a try.
+  virtual void Pause(int milliseconds) = 0;
 };
 
 // The system's own calls.
