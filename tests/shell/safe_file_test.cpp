@@ -189,7 +189,8 @@ TEST_F(SafeFileTest, RemovesAFileAndAMissingOneIsNoError) {
 // Another program holding the file open (on Windows: access denied, a sharing violation) is waited for, with
 // growing pauses, two seconds in all, then named; other errors are reported at once.
 TEST_F(SafeFileTest, ABriefHoldIsWaitedOutALongOneNamedOtherErrorsReportedAtOnce) {
-  const std::string r = "replace .velox.pad.velox-new velox.pad", d = "remove velox.pad", t = "remove .velox.pad.velox-new";
+  const std::string r = "replace .velox.pad.velox-new velox.pad", d = "remove velox.pad";
+  const std::string t = "remove .velox.pad.velox-new";
   const std::string held = ": is in use, held open by another program";
   const struct { const char* call; int error; int times; std::string message; Calls calls; } cases[] = {
       {"replace", EBUSY, 3, "", {r, "pause 10", r, "pause 20", r, "pause 40", r}},
