@@ -78,6 +78,10 @@ std::filesystem::path FindOnPath(std::string_view name);
 // window with the focus, in the current folder; it is not waited for.
 OsError StartProcess(const std::vector<std::filesystem::path>& arguments);
 
+// Lets another program of the user's take the foreground (Windows allows that
+// only when the program in front agrees); nothing elsewhere.
+void LetAnotherProgramComeForward();
+
 // Opens the document with the program the desktop has for it ("Open" verb of
 // the Windows shell, xdg-open elsewhere). Fails plainly when the document is
 // missing or no program is set to open it.
