@@ -13,10 +13,9 @@ namespace velox::ui {
 
 namespace {
 
-// Long enough for a configurator busy drawing its launcher to answer; a second
-// start that gets no answer ends all the same.
+// Long enough for a configurator busy drawing its launcher to take the call; a
+// second start that gets no answer ends all the same.
 constexpr int kAnswerWaitMs = 3000;
-constexpr char kComeForward[] = "come forward\n";
 
 }  // namespace
 
@@ -35,14 +34,11 @@ SingleInstance::SingleInstance(const std::filesystem::path& appFolder, QObject* 
   lock_.setStaleLockTime(0);
   if (lock_.tryLock(0)) {
     QLocalServer::removeServer(key_);  // the socket file a killed configurator left (POSIX)
+    // The connection itself is the request: a later start need not wait until this one reads anything.
     connect(&server_, &QLocalServer::newConnection, this, [this] {
       while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        const auto read = [this, socket] {
-          if (socket->readAll().contains('\n')) emit comeForwardAsked();
-        };
-        connect(socket, &QLocalSocket::readyRead, this, read);
-        if (socket->bytesAvailable() > 0) read();
+        socket->deleteLater();
+        emit comeForwardAsked();
       }
     });
     server_.listen(key_);
@@ -54,11 +50,7 @@ SingleInstance::SingleInstance(const std::filesystem::path& appFolder, QObject* 
   platform::LetAnotherProgramComeForward();
   QLocalSocket socket;
   socket.connectToServer(key_);
-  if (socket.waitForConnected(kAnswerWaitMs)) {
-    socket.write(kComeForward);
-    socket.waitForBytesWritten(kAnswerWaitMs);
-    socket.disconnectFromServer();
-  }
+  if (socket.waitForConnected(kAnswerWaitMs)) socket.disconnectFromServer();
 }
 
 void BringForward(QWidget& window) {

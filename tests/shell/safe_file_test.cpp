@@ -254,3 +254,55 @@ TEST(SafeFileFullDisk, AReplacementThatDoesNotFitLeavesTheOriginal) {
 }  // namespace
 }  // namespace velox
 #endif
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace velox {
+namespace {
+
+// A file really held open by another handle without FILE_SHARE_DELETE, as the emulator holds its library: let go
+// by another thread once the first try has failed, it is replaced or removed; held on, it is reported and kept.
+TEST_F(SafeFileTest, AFileHeldOpenIsWaitedForUntilLetGoOrElseReportedAndKept) {
+  WriteBytes(dir / "new.dll", "new");
+  for (const bool letGo : {true, false}) {
+    for (const bool removing : {false, true}) {
+      WriteBytes(dir / "glide2x.dll", "old");
+      HANDLE held = CreateFileW((dir / "glide2x.dll").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      std::promise<void> failed, closed;
+      std::thread holder([&] {
+        failed.get_future().wait_for(std::chrono::seconds(30));
+        CloseHandle(held);
+        closed.set_value();
+      });
+      testing::FileCallSpy spy;
+      spy.before = [&, told = false](std::string_view call, const fs::path&) mutable {
+        if (call == "pause" && letGo && !told) {
+          told = true;
+          failed.set_value();
+          closed.get_future().wait_for(std::chrono::seconds(30));
+        }
+        return 0;
+      };
+      const Status s = removing ? RemoveFileIfExists(dir / "glide2x.dll")
+                                : CopyFileReplacing(dir / "new.dll", dir / "glide2x.dll");
+      if (!letGo) failed.set_value();
+      holder.join();
+      EXPECT_EQ(s.ok() ? "" : s.error().Describe(),
+                letGo ? "" : PathText(dir / "glide2x.dll") + ": is in use, held open by another program") << removing;
+      EXPECT_EQ(spy.Only("pause").size(), letGo ? 1u : 9u) << removing;
+      EXPECT_EQ(ReadBytes(dir / "glide2x.dll"), !letGo ? "old" : removing ? "<missing>" : "new") << removing;
+      EXPECT_EQ(FilesIn(dir.path()), letGo && removing ? 1 : 2) << "no temporary file is left";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velox
+#endif
