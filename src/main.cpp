@@ -2,7 +2,9 @@
 
 #include <QApplication>
 
+#include "shell/install_layout.h"
 #include "shell/launcher_window.h"
+#include "shell/single_instance.h"
 #include "ui/default_actions.h"
 #include "ui/text_box_font.h"
 
@@ -11,7 +13,12 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Velox Configurator"));
   velox::ui::EnsureReadableTextBoxes();
 
+  velox::ui::SingleInstance instance(velox::AppFolder());
+  if (!instance.IsFirst()) return 0;
+
   velox::ui::Form3Window launcher(velox::ui::DefaultLauncherActions());
+  QObject::connect(&instance, &velox::ui::SingleInstance::comeForwardAsked, &launcher,
+                   [&launcher] { velox::ui::BringForward(launcher); });
   launcher.show();
   return QApplication::exec();
 }

@@ -32,7 +32,7 @@ FileError ErrnoError(const std::filesystem::path& file, int errorNumber) {
     case EISDIR: cause = "is a folder, not a file"; break;
     case ENOTDIR: cause = "a part of the path is not a folder"; break;
     case EIO: cause = "input/output error"; break;
-    case EBUSY: cause = "is in use by another program"; break;
+    case EBUSY: return FileError{file, "is in use, held open by another program", true};
     case EEXIST: cause = "something of that name is in the way"; break;
     case ENOEXEC: cause = "is not a program that can be started"; break;
     default:

@@ -20,6 +20,7 @@ std::filesystem::path PathFromUtf8(std::string_view text);
 struct FileError {
   std::filesystem::path file;
   std::string cause;  // plain words: "no such file or folder", "is read-only", ...
+  bool inUse = false;  // another program holds it open
 
   // "<file>: <cause>"
   std::string Describe() const;

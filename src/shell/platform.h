@@ -52,6 +52,13 @@ class FileCalls {
   virtual OsError SyncFolder(const std::filesystem::path& folder) = 0;
   // Removes the name; a link is removed, never followed.
   virtual OsError Remove(const std::filesystem::path& file) = 0;
+  // Whether a replace or remove that failed with error may well succeed when
+  // tried again soon: on Windows, a file that another program (a virus scanner,
+  // an indexer, the emulator) holds open, which gives access denied or a
+  // sharing violation. Never elsewhere.
+  virtual bool MayClearSoon(OsError error) = 0;
+  // Waits before such a try.
+  virtual void Pause(int milliseconds) = 0;
 };
 
 // The system's own calls.
@@ -70,6 +77,10 @@ std::filesystem::path FindOnPath(std::string_view name);
 // Starts arguments[0] with the other arguments in its own process, in a normal
 // window with the focus, in the current folder; it is not waited for.
 OsError StartProcess(const std::vector<std::filesystem::path>& arguments);
+
+// Lets another program of the user's take the foreground (Windows allows that
+// only when the program in front agrees); nothing elsewhere.
+void LetAnotherProgramComeForward();
 
 // Opens the document with the program the desktop has for it ("Open" verb of
 // the Windows shell, xdg-open elsewhere). Fails plainly when the document is

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -77,6 +78,9 @@ class PosixFileCalls final : public FileCalls {
     return error;
   }
   OsError Remove(const fs::path& file) override { return ::unlink(file.c_str()) == 0 ? 0 : errno; }
+  // An open file never stops a rename or an unlink here: EACCES and EBUSY mean what they say.
+  bool MayClearSoon(OsError) override { return false; }
+  void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 };
 
 }  // namespace
@@ -132,6 +136,8 @@ OsError StartProcess(const std::vector<fs::path>& arguments) {
   }).detach();
   return 0;
 }
+
+void LetAnotherProgramComeForward() {}
 
 Status OpenWithDefaultProgram(const fs::path& document) {
   std::error_code ec;

@@ -88,6 +88,9 @@ class Win32FileCalls final : public FileCalls {
   }
   OsError SyncFolder(const fs::path&) override { return 0; }
   OsError Remove(const fs::path& file) override { return DeleteFileW(file.c_str()) ? 0 : LastError(); }
+  // Read-only files are refused before any call, so access denied here is nearly always a file held open.
+  bool MayClearSoon(OsError error) override { return error == EACCES || error == EBUSY; }
+  void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
 };
 
 // One argument of a command line, quoted the way the C runtime splits it again.
@@ -148,6 +151,8 @@ OsError StartProcess(const std::vector<fs::path>& arguments) {
   CloseHandle(pi.hProcess);
   return 0;
 }
+
+void LetAnotherProgramComeForward() { AllowSetForegroundWindow(ASFW_ANY); }
 
 Status OpenWithDefaultProgram(const fs::path& document) {
   std::error_code ec;

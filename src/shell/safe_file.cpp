@@ -1,5 +1,6 @@
 #include "shell/safe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <system_error>
@@ -47,6 +48,33 @@ OsError WriteAll(NativeFile file, std::string_view bytes) {
   return Files().FlushToDisk(file);
 }
 
+// A scanner or indexer reading a file just written, or an editor, holds it for
+// a moment; two seconds in all outlasts such holds by far, yet the user has
+// not waited long when a program that keeps the file open is the cause. The
+// first waits are short, as most holds are over within a few milliseconds.
+constexpr int kFirstWaitMs = 10;
+constexpr int kLongestWaitMs = 500;
+constexpr int kPatienceMs = 2000;
+
+// The call, tried again with growing waits while it fails as a brief hold may
+// make it fail. A hold that outlasts them all is reported as one.
+template <class Call>
+OsError Patiently(const Call& call) {
+  OsError error = call();
+  int waited = 0;
+  for (int wait = kFirstWaitMs; error && Files().MayClearSoon(error) && waited < kPatienceMs; wait *= 2) {
+    const int ms = std::min({wait, kLongestWaitMs, kPatienceMs - waited});
+    Files().Pause(ms);
+    waited += ms;
+    error = call();
+  }
+  return error && waited > 0 && Files().MayClearSoon(error) ? EBUSY : error;
+}
+
+OsError Remove(const fs::path& file) {
+  return Patiently([&] { return Files().Remove(file); });
+}
+
 }  // namespace
 
 fs::path DefaultTempFile(const fs::path& target) {
@@ -83,7 +111,7 @@ Status ReplaceWholeFile(const fs::path& target, std::string_view bytes, const fs
   const fs::file_status left = fs::symlink_status(temp, ec);
   if (fs::is_directory(left)) return FileError{temp, "is a folder, not a file"};
   if (fs::exists(left)) {
-    if (const OsError error = Files().Remove(temp)) return ErrnoError(temp, error);
+    if (const OsError error = Remove(temp)) return ErrnoError(temp, error);
   }
 
   // Keep the permissions the file already had (POSIX; Windows has none to keep).
@@ -94,11 +122,11 @@ Status ReplaceWholeFile(const fs::path& target, std::string_view bytes, const fs
   OsError error = WriteAll(file, bytes);
   if (const OsError closed = Files().Close(file); !error) error = closed;
   if (error) {
-    (void)Files().Remove(temp);
+    (void)Remove(temp);
     return ErrnoError(temp, error);
   }
-  if (const OsError replaced = Files().Replace(temp, real)) {
-    (void)Files().Remove(temp);
+  if (const OsError replaced = Patiently([&] { return Files().Replace(temp, real); })) {
+    (void)Remove(temp);
     return ErrnoError(target, replaced);
   }
   // The rename is done and the file whole; a folder that cannot be synced only
@@ -119,7 +147,7 @@ Status RemoveFileIfExists(const fs::path& file) {
   if (ec || !fs::exists(st)) return {};
   if (fs::is_directory(st)) return FileError{file, "is a folder, not a file"};
   if (IsReadOnly(file)) return FileError{file, "is read-only"};
-  if (const OsError error = Files().Remove(file)) return ErrnoError(file, error);
+  if (const OsError error = Remove(file)) return ErrnoError(file, error);
   return {};
 }
 

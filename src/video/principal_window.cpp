@@ -190,7 +190,13 @@ void PrincipalWindow::ReportInstallFailure(VideoChoice choice, const FileError& 
   const QString problem = hasLibrary
                               ? QStringLiteral("The wrapper %1 could not be installed.").arg(Quoted(entry->caption))
                               : QStringLiteral("The files of the earlier wrapper could not be removed.");
-  ShowProblem(this, MessageFor(problem, Absolute(error), state));
+  // The emulator keeps the library open for as long as it runs.
+  FileError shown = Absolute(error);
+  const QString name = ToQString(error.file.filename());
+  if (error.inUse && name.compare(QStringLiteral("glide2x.dll"), Qt::CaseInsensitive) == 0) {
+    shown.cause += "; most likely Velox HLE is running: close Velox HLE, then choose again";
+  }
+  ShowProblem(this, MessageFor(problem, shown, state));
 }
 
 }  // namespace velox::ui

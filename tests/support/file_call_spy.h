@@ -3,6 +3,7 @@
 // in order and makes chosen calls fail as the system would, without making them.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -32,7 +33,9 @@ class FileCallSpy final : public platform::FileCalls {
   std::function<int(std::string_view call, const Path& file)> before;
   // Reads and writes move at most this many bytes a call, as the system may.
   std::size_t chunk = SIZE_MAX;
-  // "<call> <file name>", in order; replace gives both names.
+  // Access denied and sharing violations (EACCES, EBUSY) may clear soon, as on Windows; else as the system says.
+  bool windowsHolds = false;
+  // "<call> <file name>", in order; replace gives both names; "pause <ms>" for a wait, never waited.
   std::vector<std::string> calls;
 
   // The calls of one name, by file name, in order.
@@ -72,6 +75,10 @@ class FileCallSpy final : public platform::FileCalls {
     return Or(Check("sync-folder", folder), [&] { return Real().SyncFolder(folder); });
   }
   int Remove(const Path& file) override { return Or(Check("remove", file), [&] { return Real().Remove(file); }); }
+  bool MayClearSoon(int error) override {
+    return windowsHolds ? error == EACCES || error == EBUSY : Real().MayClearSoon(error);
+  }
+  void Pause(int milliseconds) override { (void)Check("pause", std::to_string(milliseconds)); }
 
  private:
   struct Failure {

@@ -8,8 +8,10 @@
 #include <QTest>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "shell/install_layout.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 #include "support/window_test.h"
 #include "ui/messages.h"
@@ -88,6 +90,10 @@ TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogSta
     const char* library;  // glide2x.dll afterwards
   };
   const std::string earlier = " The choice file still holds the earlier choice.";
+  std::optional<testing::FileCallSpy> spy;
+  const auto holdLibrary = [&](auto&, auto&) {
+    spy.emplace().before = [](std::string_view, const fs::path& file) { return file == "glide2x.dll" ? EBUSY : 0; };
+  };
   const Case cases[] = {
       {"Option9", [](auto& app, auto&) { fs::remove(app / "Glide Wrapper/MuGlide/glide2x.dll"); },
        "The library of the wrapper \"MuGlide\" could not be read: no such file.", "app:Glide Wrapper/MuGlide/glide2x.dll",
@@ -109,6 +115,12 @@ TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogSta
        "old library"},
       {"Option13", [](auto&, auto& cwd) { testing::MakeReadOnly(cwd / "glide2x.dll"); },
        "The files of the earlier wrapper could not be removed: is read-only.", "glide2x.dll",
+       "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted. glide2x.dll was "
+       "left as it was." + earlier,
+       "old library"},
+      {"Option13", holdLibrary,
+       "The files of the earlier wrapper could not be removed: is in use, held open by another program; most likely "
+       "Velox HLE is running: close Velox HLE, then choose again.", "glide2x.dll",
        "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted. glide2x.dll was "
        "left as it was." + earlier,
        "old library"},
@@ -139,6 +151,7 @@ TEST(PrincipalFailureTest, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogSta
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SetMessageSinkForTesting(nullptr);
+    spy.reset();
   }
 }
 
