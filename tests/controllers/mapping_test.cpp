@@ -132,7 +132,7 @@ TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
     WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + pad + choices);
     std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::minutes(minutes));
   };
-  save("Old", "\r\nVelox Test Pad", 0);
+  save("Earlier", "\r\nVelox Test Pad", 0);
   save("New", "\r\nVelox Test Pad", 1);
   save("Broken", "\r\nVelox Test Pad\r\n", 5);
   save("Other", "\r\nOther Pad", 9);
