@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 #include "shell/install_layout.h"
@@ -20,6 +21,17 @@ ProfileRow::ProfileRow(const Controls& controls, MappingKind kind, Hooks hooks)
   });
   connect(c_.save, &QAbstractButton::clicked, this, &ProfileRow::SaveAs);
   connect(c_.remove, &QAbstractButton::clicked, this, &ProfileRow::Delete);
+  c_.list->installEventFilter(this);
+}
+
+// Enter on the list loads the profile chosen there. Left to the dialog it would
+// be "Ok", which saves the lists as they are: the opposite of what was meant.
+bool ProfileRow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != c_.list || event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->modifiers() & ~Qt::KeypadModifier) return false;
+  if (c_.load->isEnabled()) c_.load->click();
+  return true;
 }
 
 const ProfileEntry* ProfileRow::Chosen() const {

@@ -44,6 +44,9 @@ class ProfileRow : public QObject {
  signals:
   void ListChanged();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void SaveAs();
   void Delete();
