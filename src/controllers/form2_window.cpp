@@ -45,6 +45,23 @@ Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   }
   press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
                             WalkDevice::Gamepad, QString::fromLatin1(kNoJoystickButton), true);
+  const auto load = [this](const std::filesystem::path& file) -> Status {
+    const Result<GamepadProfile> profile = ReadGamepadProfile(file);
+    if (!profile) return profile.error();
+    for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentIndex(profile->mapping.buttons[k]);
+    return {};
+  };
+  const auto shown = [this] {
+    return GamepadProfileBytes({ShownMapping(), JoystickConnected() ? JoystickName() : std::string()});
+  };
+  profiles_ = new ProfileRow({this, ui_->ProfileList, ui_->LoadProfile, ui_->SaveProfile, ui_->DeleteProfile},
+                             MappingKind::Gamepad, {shown, load});
+  connect(profiles_, &ProfileRow::ListChanged, this, &Form2Window::OfferProfile);
+  connect(ui_->UseProfile, &QPushButton::clicked, this, [this] {
+    if (profiles_->Load(offered_)) ShowOffer({});
+  });
+  ui_->UseProfile->setVisible(false);
+  HideWhileEmpty(ui_->ProfileOffer);
 }
 
 Form2Window::~Form2Window() = default;
@@ -69,6 +86,7 @@ void Form2Window::Form2_Form_Load() {
   lastButtons_ = ReadJoystickButtons();
   ShowPad();
   press_->UpdateConflicts();
+  profiles_->Refresh();
   timer_->start();  // stops with the window, which is dropped when it closes
 }
 
@@ -95,6 +113,7 @@ void Form2Window::ShowPad() {
   const std::tuple<bool, unsigned, int> pad{InitJoystickSubsystem(), JoystickGeneration(), JoystickCount()};
   if (pad == shownPad_) return;
   shownPad_ = pad;
+  OfferProfile();
   const auto [supported, generation, count] = pad;
   const PadState state = !supported ? PadState::NoSupport : JoystickConnected() ? PadState::Connected : PadState::None;
   const QString text = QString::fromStdString(PadStatusText(state, JoystickName(), count));
@@ -108,6 +127,24 @@ void Form2Window::ShowPad() {
   press_->SetIdleText(state == PadState::Connected
                           ? QStringLiteral("With a list focused, pressing a pad button chooses it there")
                           : QString());
+}
+
+// Offered, never loaded unasked: the player may have meant other choices for this pad.
+void Form2Window::OfferProfile() {
+  const std::optional<ProfileEntry> match = ProfileForPad(AppFolder(), JoystickConnected() ? JoystickName() : std::string());
+  ShowOffer(match ? QString::fromStdString(match->name) : QString());
+}
+
+void Form2Window::ShowOffer(const QString& profile) {
+  offered_ = profile;
+  const QString text = profile.isEmpty() ? QString() : QStringLiteral("Profile \"%1\" was saved with this pad").arg(profile);
+  ui_->UseProfile->setVisible(!profile.isEmpty());
+  ui_->UseProfile->setAccessibleName(QStringLiteral("Load profile \"%1\"").arg(profile));
+  if (ui_->ProfileOffer->text() == text) return;
+  SetReadableText(ui_->ProfileOffer, text);
+  ui_->ProfileOffer->setAccessibleName(text);
+  QAccessibleEvent event(ui_->ProfileOffer, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
 }
 
 GamepadMapping Form2Window::ShownMapping() const {

@@ -11,6 +11,7 @@
 #include "controllers/controller_button.h"
 #include "controllers/gamepad_mapping.h"
 #include "controllers/press_mapping_window.h"
+#include "controllers/profile_row_window.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
@@ -38,6 +39,7 @@ class Form2Window : public VeloxDialog {
   GamepadMapping ShownMapping() const;
   QTimer* Timer1() const { return timer_; }
   PressMapping* Press() const { return press_; }
+  ProfileRow* Profiles() const { return profiles_; }
 
  private:
   std::unique_ptr<Ui::Form2> ui_;
@@ -47,6 +49,10 @@ class Form2Window : public VeloxDialog {
   std::uint32_t lastButtons_ = 0;  // at the previous read: a press counts once
   std::tuple<bool, unsigned, int> shownPad_{false, ~0u, -1};  // support, generation, count
   void ShowPad();
+  ProfileRow* profiles_ = nullptr;
+  QString offered_;  // the profile the status line offers for the pad
+  void OfferProfile();
+  void ShowOffer(const QString& profile);
 };
 
 }  // namespace velox::ui

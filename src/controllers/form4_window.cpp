@@ -16,6 +16,14 @@ Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_u
   connect(ui_->Command2, &QPushButton::clicked, this, &Form4Window::Form4_Command2_Click);
   press_ = new PressMapping({this, combos_, ui_->Image1, ui_->MapAllButton, ui_->Command1, ui_->WalkStatus},
                             WalkDevice::Keyboard, QString(QLatin1Char(kNoKey)), false);
+  const auto load = [this](const std::filesystem::path& file) -> Status {
+    const Result<KeyboardMapping> profile = ReadKeyboardProfile(file);
+    if (!profile) return profile.error();
+    for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentText(QString(QLatin1Char(profile->keys[k])));
+    return {};
+  };
+  profiles_ = new ProfileRow({this, ui_->ProfileList, ui_->LoadProfile, ui_->SaveProfile, ui_->DeleteProfile},
+                             MappingKind::Keyboard, {[this] { return KeyboardProfileBytes(ShownMapping()); }, load});
 }
 
 Form4Window::~Form4Window() = default;
@@ -34,6 +42,7 @@ void Form4Window::Form4_Form_Load() {
   const KeyboardMapping mapping = ReadKeyboardMapping(AppFolder());
   for (size_t k = 0; k < combos_.size(); ++k) combos_[k]->setCurrentText(QString(QLatin1Char(mapping.keys[k])));
   press_->UpdateConflicts();
+  profiles_->Refresh();
 }
 
 KeyboardMapping Form4Window::ShownMapping() const {

@@ -8,6 +8,7 @@
 #include "controllers/controller_button.h"
 #include "controllers/keyboard_mapping.h"
 #include "controllers/press_mapping_window.h"
+#include "controllers/profile_row_window.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
@@ -33,11 +34,13 @@ class Form4Window : public VeloxDialog {
 
   KeyboardMapping ShownMapping() const;
   PressMapping* Press() const { return press_; }
+  ProfileRow* Profiles() const { return profiles_; }
 
  private:
   std::unique_ptr<Ui::Form4> ui_;
   std::array<QComboBox*, kControllerButtonCount> combos_{};
   PressMapping* press_ = nullptr;
+  ProfileRow* profiles_ = nullptr;
 };
 
 }  // namespace velox::ui

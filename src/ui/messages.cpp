@@ -1,5 +1,6 @@
 #include "ui/messages.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QWidget>
 #include <algorithm>
@@ -12,6 +13,10 @@ namespace {
 MessageSink& Sink() {
   static MessageSink sink;
   return sink;
+}
+QuestionAnswerer& Answerer() {
+  static QuestionAnswerer answerer;
+  return answerer;
 }
 }  // namespace
 
@@ -87,5 +92,28 @@ void CloseOrReport(QWidget* window, const Status& written, const QString& proble
 }
 
 void SetMessageSinkForTesting(MessageSink sink) { Sink() = std::move(sink); }
+
+bool AskYesNo(QWidget* parent, const QString& question) {
+  if (Answerer()) return Answerer()(question) == QLatin1String("yes");
+  QMessageBox box(QMessageBox::Question, QString::fromLatin1(kWindowCaption), ShortenQuotes(question),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setTextFormat(Qt::PlainText);  // names come from files and from typing
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> AskText(QWidget* parent, const QString& question, const QString& initial) {
+  if (Answerer()) {
+    const QString answer = Answerer()(question);
+    return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+  }
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(parent, QString::fromLatin1(kWindowCaption), question, QLineEdit::Normal, initial, &ok);
+  return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+void SetQuestionAnswererForTesting(QuestionAnswerer answerer) { Answerer() = std::move(answerer); }
 
 }  // namespace velox::ui

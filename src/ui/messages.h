@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "shell/file_status.h"
 
@@ -42,5 +43,16 @@ using MessageSink = std::function<void(const QString& title, const QString& text
 void SetMessageSinkForTesting(MessageSink sink);
 
 QString ToQString(const std::filesystem::path& path);
+
+// A question with Yes and No, No the default: Enter or Escape on it destroys nothing.
+bool AskYesNo(QWidget* parent, const QString& question);
+// A line of text, starting from `initial`; nothing when the player cancels.
+std::optional<QString> AskText(QWidget* parent, const QString& question, const QString& initial);
+
+// Tests: questions go to the answerer instead of a box. It gets the question
+// and gives the answer: "yes" for Yes, or the text typed; a null QString is No
+// or Cancel. A null answerer restores the boxes.
+using QuestionAnswerer = std::function<QString(const QString& question)>;
+void SetQuestionAnswererForTesting(QuestionAnswerer answerer);
 
 }  // namespace velox::ui

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QTest>
+#include <algorithm>
 #include <map>
 
 #include "controllers/form2_window.h"
@@ -303,9 +304,84 @@ TEST_F(ControllerDialogTest, RepeatedChoicesAreMarkedWhileTheyLast) {
   EXPECT_EQ(ReadBytes(app / "Data/manette.cfg").substr(0, 10), "4-0|0-4|0-") << "still saved as it always was";
 }
 
+// A mnemonic clicks its button a moment later, as on screen.
+void Alt(QWidget* w, Qt::Key key) {
+  const QPointer<QWidget> window(w);  // "Ok" closes it
+  QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, key, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [window] { return !window || std::ranges::none_of(window->findChildren<QAbstractButton*>(), &QAbstractButton::isDown); }));
+}
+
+TEST_F(ControllerDialogTest, ProfilesFillOnlyTheListsAndAreReplacedOnlyWhenTheAnswerIsYes) {
+  testing::CopyDemo(app.path());
+  Form4Window* w = ShowActive<Form4Window>();
+  Combo(w, 1)->setCurrentText("W");
+  answers = {"LPT1.txt", "Laptop"};
+  Alt(w, Qt::Key_S);
+  Combo(w, 1)->setCurrentText("Q");
+  answers = {"LAPTOP", "", "laptop", "yes"};
+  Alt(w, Qt::Key_S);
+  const QString ask = "Save the choices shown as the profile named:";
+  const QString replace = "A profile named \"Laptop\" already exists. Replace it with the choices shown?";
+  EXPECT_EQ(messages, (QStringList{ask, "\"LPT1.txt\" is the name of a device on Windows and cannot name a file.", ask, ask,
+                                   replace, ask, replace}));
+  const std::string q = "81|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nQ|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n";
+  EXPECT_EQ(ReadBytes(app / "Data/Profiles/Keyboard/Laptop.cfg"), q);
+  EXPECT_EQ(Child<QComboBox>(w, "ProfileList")->count(), 1);
+  Combo(w, 1)->setCurrentText("7");
+  Child<QComboBox>(w, "ProfileList")->setFocus();
+  Key(w, Qt::Key_Return);  // loads; it is not "Ok"
+  EXPECT_EQ(Text(w, 1), "Q");
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), "88|67|86|74|73|76|75|65|90|83|84|70|71|72\r\nX|C|V|J|I|L|K|A|Z|S|T|F|G|H\r\n");
+  Alt(w, Qt::Key_O);
+  EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), q);
+}
+
+TEST_F(ControllerDialogTest, Form2OffersThePadsLatestProfileAndCancelDropsALoad) {
+  testing::CopyDemo(app.path());
+  const std::string stored = ReadBytes(app / "Data/manette.cfg");
+  const std::filesystem::path folder = app / "Data/Profiles/Gamepad";
+  testing::WriteBytes(folder / "Old.cfg", "0-0|64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nVelox Test Pad\r\n"
+                                          "Bouton 2|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n");
+  testing::WriteBytes(folder / "New.cfg", "0-0|0-0|0-0|0-0|1-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nVelox Test Pad\r\n"
+                                          "---|---|---|---|---|---|---|---|---|---|---|---|---|Bouton 5\r\n");
+  testing::WriteBytes(folder / "Bad.cfg", "Bouton 1\r\n");
+  std::filesystem::last_write_time(folder / "Old.cfg", std::filesystem::last_write_time(folder / "New.cfg") - std::chrono::hours(1));
+  Form2Window* w = ShowActive<Form2Window>();
+  auto* list = Child<QComboBox>(w, "ProfileList");
+  list->setCurrentText("Bad");
+  Alt(w, Qt::Key_L);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("The profile \"Bad\" could not be loaded: it is not a gamepad profile, or it is damaged.") &&
+              messages[0].contains(testing::Shown(folder / "Bad.cfg")))
+      << messages[0].toStdString();
+  EXPECT_EQ(w->ShownMapping(), ReadGamepadMapping(app.path())) << "nothing half-filled";
+  for (const char* answer : {"", "yes"}) answers = {answer}, Alt(w, Qt::Key_D);
+  EXPECT_EQ(messages.mid(1), QStringList(2, "Delete the profile \"Bad\"? Its file is removed for good."));
+  EXPECT_EQ(list->count(), 2);
+  list->setCurrentText("Old");
+  Alt(w, Qt::Key_L);
+  EXPECT_EQ(Text(w, 1), "Bouton 2");
+  QTest::mouseClick(Child(w, "Command2"), Qt::LeftButton);
+  EXPECT_EQ(ReadBytes(app / "Data/manette.cfg"), stored);
+
+  w = ShowActive<Form2Window>();
+  if (testing::RealPadAttached()) GTEST_SKIP() << "a real joystick is attached";
+  VirtualPad pad("Velox Test Pad");
+  ASSERT_TRUE(pad.Ok());
+  pad.Press(w, 0);
+  EXPECT_EQ(Child<QLabel>(w, "ProfileOffer")->text(), "Profile \"New\" was saved with this pad");
+  EXPECT_EQ(Text(w, 14), "---") << "offered, not loaded";
+  Alt(w, Qt::Key_U);
+  EXPECT_EQ(Text(w, 14) + Text(w, 1), "Bouton 5---");
+  EXPECT_FALSE(Child(w, "UseProfile")->isVisible());
+}
+
 // Renders each dialog, and two during a walk, into VELOX_SCREENSHOT_DIR when it is set.
 TEST_F(ControllerDialogTest, Screenshot) {
   testing::CopyDemo(app.path());
+  testing::WriteBytes(app / "Data/Profiles/Keyboard/Laptop.cfg", ReadBytes(app / "Data/clavier.cfg"));
+  testing::WriteBytes(app / "Data/Profiles/Gamepad/Arcade stick.cfg", "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nVelox Test Pad\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n");
   const QString dir = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
   const auto shoot = [&dir](QWidget* w, const QString& name) {
     w->adjustSize();

@@ -3,9 +3,11 @@
 #include "controllers/controller_mode.h"
 #include "controllers/gamepad_mapping.h"
 #include "controllers/keyboard_mapping.h"
+#include "controllers/mapping_profile.h"
 #include "controllers/mapping_walk.h"
 #include "controllers/multimedia_joystick.h"
 #include "support/fake_joystick.h"
+#include "shell/line_file.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -51,6 +53,96 @@ TEST_F(MappingFileTest, GamepadFileReadUpToTheFirstBadField) {
     WriteBytes(app / "Data/manette.cfg", bytes);
     EXPECT_EQ(ReadGamepadMapping(app.path()), shown) << '"' << bytes << '"';
   }
+}
+
+TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
+  const std::string device = " is the name of a device on Windows and cannot name a file.";
+  const std::string chars = "A profile name cannot hold any of these characters: \\ / : * ? \" < > |";
+  const std::string control = "A profile name cannot hold line breaks, tabs or other control characters.";
+  const std::string end = "A profile name cannot end with a dot or a blank.";
+  for (const auto& [name, problem] : std::vector<std::pair<std::string, std::string>>{
+           {"Xbox pad", ""}, {" Arcade.v2", ""}, {"CONSOLE", ""}, {"COM10", ""}, {"nul_", ""}, {std::string(64, 'x'), ""},
+           {"\u00c9t\u00e9 \u30d3", ""}, {"", "Type a name for the profile."}, {"CON", "\"CON\"" + device},
+           {"con.txt", "\"con.txt\"" + device}, {"Lpt9.cfg", "\"Lpt9.cfg\"" + device}, {"NUL .a", "\"NUL .a\"" + device},
+           {"COM\u00b2", "\"COM\u00b2\"" + device}, {"conout$", "\"conout$\"" + device}, {"pad.", end}, {"pad ", end},
+           {"a/b", chars}, {"a\\b", chars}, {"a:b", chars}, {"a*b", chars}, {"a?b", chars}, {"a\"b", chars}, {"a<b", chars},
+           {"a>b", chars}, {"a|b", chars}, {"a\tb", control}, {"a\r\nb", control}, {std::string("a\0b", 3), control},
+           {std::string(65, 'x'), "A profile name can have at most 64 characters."}, {"\xff", "A profile name must be plain text."}})
+    EXPECT_EQ(ProfileNameProblem(name).value_or(""), problem) << '"' << name << '"';
+  for (const auto& [a, b, same] : std::vector<std::tuple<std::string, std::string, bool>>{
+           {"Xbox Pad", "XBOX PAD", true}, {"\u00e9t\u00e9", "\u00c9T\u00c9", true}, {"\u0434\u043e\u043c", "\u0414\u041e\u041c", true},
+           {"\u0141\u00f3d\u017a", "\u0142\u00d3D\u0179", true}, {"Xbox", "Xbox ", false}, {"stra\u00dfe", "STRASSE", false}})
+    EXPECT_EQ(SameProfileName(a, b), same) << a << " / " << b;
+
+  WriteBytes(app / "Data/Profiles/Gamepad/b.cfg", "");
+  for (const char* other : {"A.cfg", "c.CFG", "a .cfg", "notes.txt", ".b.cfg.velox-new", "d.cfg/e.cfg"})
+    WriteBytes(app / "Data/Profiles/Gamepad" / other, "");
+  std::vector<std::string> listed;
+  for (const ProfileEntry& entry : ListProfiles(app.path(), MappingKind::Gamepad)) listed.push_back(entry.name);
+  EXPECT_EQ(listed, (std::vector<std::string>{"A", "b", "c"}));
+  EXPECT_EQ(ProfileReplacedBy(app.path(), MappingKind::Gamepad, "B")->file, app / "Data/Profiles/Gamepad/b.cfg");
+  EXPECT_FALSE(ProfileReplacedBy(app.path(), MappingKind::Keyboard, "b") || ProfileReplacedBy(app.path(), MappingKind::Gamepad, "e"));
+}
+
+TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
+  const GamepadProfile pad{{{2, 0, 0, 0, 0, 0, 0, 1, 0, 10, 0, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
+  const std::string padBytes =
+      "128-0|64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
+      "Bouton 2|---|---|---|---|---|---|Bouton 1|---|Bouton 10|---|---|---|Bouton 16\r\n";
+  KeyboardMapping keys;
+  keys.keys[0] = 'X', keys.keys[13] = '7';
+  const std::string keyBytes = "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n";
+  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Gamepad, "Arcade", GamepadProfileBytes(pad)).ok(), true);
+  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "Laptop", KeyboardProfileBytes(keys)).ok(), true);
+  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Gamepad/Arcade.cfg"), padBytes);
+  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Keyboard/Laptop.cfg"), keyBytes);
+  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "LAPTOP", "new").ok(), true);
+  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Keyboard/Laptop.cfg"), "new") << "replaced under its own name";
+  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "a|b", "").error().cause, ProfileNameProblem("a|b"));
+  std::filesystem::remove_all(app / "Data");
+  EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Keyboard, "Laptop", keyBytes).error().cause.ends_with("does not exist"));
+
+  const std::string padName = "\r\nArcade Stick 2\r\n";
+  // A line-ending kind other than CR LF is still the same lines; anything else is damage.
+  for (const auto& [gamepad, bytes, whole] : std::vector<std::tuple<bool, std::string, bool>>{
+           {true, padBytes, true}, {false, keyBytes, true}, {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\nX|-|-|-|-|-|-|-|-|-|-|-|-|7", true},
+           {true, "", false}, {false, "", false}, {true, keyBytes, false}, {false, padBytes, false},
+           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nx|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
+           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|45\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
+           {false, keyBytes + "\r\n", false}, {false, "X|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
+           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
+           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|Bouton 17\r\n", false},
+           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|1-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
+           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nA\tB\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
+           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n" + std::string(5000, 'x') + "\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false}}) {
+    const std::filesystem::path file = app / "profile.cfg";
+    WriteBytes(file, bytes);
+    const Status read = gamepad ? ReadGamepadProfile(file).status() : ReadKeyboardProfile(file).status();
+    EXPECT_EQ(read.ok(), whole) << '"' << bytes << '"';
+    if (!read) { EXPECT_EQ(read.error().file, file); }
+  }
+  WriteBytes(app / "p.cfg", padBytes);
+  const Result<GamepadProfile> back = ReadGamepadProfile(app / "p.cfg");
+  EXPECT_TRUE(back && back->mapping == pad.mapping && back->padName == "Arcade Stick 2");
+  EXPECT_EQ(ReadKeyboardProfile(app / "profile.cfg").error().cause, "it is not a keyboard profile, or it is damaged");
+}
+
+TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
+  const std::string choices = "\r\nBouton 1|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n";
+  const auto save = [&](const char* name, const std::string& pad, int minutes) {
+    const std::filesystem::path file = app / "Data/Profiles/Gamepad" / (std::string(name) + ".cfg");
+    WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + pad + choices);
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::minutes(minutes));
+  };
+  save("Earlier", "\r\nVelox Test Pad", 0);
+  save("New", "\r\nVelox Test Pad", 1);
+  save("Broken", "\r\nVelox Test Pad\r\n", 5);
+  save("Other", "\r\nOther Pad", 9);
+  save("Nameless", "\r\n", 9);
+  for (const auto& [reported, offered] : std::vector<std::pair<std::string, std::string>>{
+           {"Velox Test Pad", "New"}, {"  Velox\tTest Pad\n", "New"}, {"velox test pad", ""}, {"Other Pad", "Other"}, {"", ""}})
+    EXPECT_EQ(ProfileForPad(app.path(), reported).value_or(ProfileEntry{}).name, offered) << reported;
+  EXPECT_EQ(ProfilePadName(std::string(199, 'x') + "\u00e9"), std::string(199, 'x')) << "cut between characters";
 }
 
 TEST(PressedButtonTest, OnlyOneOfTheSixteenAlone) {

@@ -32,14 +32,20 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     SetAppFolderForTesting(app.path());
     ui::SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
+    ui::SetQuestionAnswererForTesting([this](const QString& question) {
+      messages << question;
+      return answers.isEmpty() ? QString() : answers.takeFirst();
+    });
   }
   void TearDown() override {
     ui::SetMessageSinkForTesting(nullptr);
+    ui::SetQuestionAnswererForTesting(nullptr);
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   TempFolder app;
-  QStringList messages;
+  QStringList messages;  // questions asked too
+  QStringList answers;   // to the questions, in turn; then No or Cancel
 };
 
 // A path as a window shows it: every letter kept, in the system's own separators.
