@@ -143,7 +143,10 @@ TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
   testing::CurrentDirectory cd(cwd.path());
   QStringList opened;
   LauncherActions actions;
-  actions.openDocument = [&](const QString& file) { return opened << file, true; };
+  actions.openDocument = [&](const QString& file) {
+    opened << file;
+    return true;
+  };
   Form3Window w(actions);
   QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
   EXPECT_TRUE(opened.isEmpty());

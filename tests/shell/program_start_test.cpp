@@ -65,7 +65,11 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
     if (c.posixOnly && platform::kWindows) continue;
     testing::ScopedEnvironment path("PATH", PathText(c.posixOnly ? dir / "nowhere" : testing::FakeWine().parent_path()));
     fs::remove_all(dir / "VELOX.exe");
-    c.bytes ? testing::WriteBytes(dir / "VELOX.exe", *c.bytes) : (void)fs::create_directory(dir / "VELOX.exe");
+    if (c.bytes) {
+      testing::WriteBytes(dir / "VELOX.exe", *c.bytes);
+    } else {
+      fs::create_directory(dir / "VELOX.exe");
+    }
     if (c.bytes && !c.posixOnly) {
       EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe").value_or("ok"), c.cause) << c.name;
     }

@@ -83,7 +83,13 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
   if (const char* old = std::getenv(name)) old_ = fs::path(old);
   Set(PathFromUtf8(value));
 }
-ScopedEnvironment::~ScopedEnvironment() { old_ ? Set(*old_) : (void)::unsetenv(name_.c_str()); }
+ScopedEnvironment::~ScopedEnvironment() {
+  if (old_) {
+    Set(*old_);
+  } else {
+    ::unsetenv(name_.c_str());
+  }
+}
 void ScopedEnvironment::Set(const fs::path& value) { ::setenv(name_.c_str(), value.c_str(), 1); }
 #endif
 

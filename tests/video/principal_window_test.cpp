@@ -29,7 +29,11 @@ class PrincipalWindowTest : public testing::WindowTest {
     testing::WriteBytes(cwd / "glide2x.dll", "old library");
   }
   // Processing events delivers the activation, so that keys reach the window.
-  PrincipalWindow* Open() { return w = PrincipalWindow::Instance().Show(), QCoreApplication::processEvents(), w; }
+  PrincipalWindow* Open() {
+    w = PrincipalWindow::Instance().Show();
+    QCoreApplication::processEvents();
+    return w;
+  }
   QRadioButton* Option(int choice) { return w->findChild<QRadioButton*>(QString("Option%1").arg(choice)); }
   void Click(const char* name) {
     QAbstractButton* button = w->findChild<QAbstractButton*>(name);
@@ -57,6 +61,14 @@ TEST_F(PrincipalWindowTest, TheDescriptionFollowsTheSelectionAndOkOrEnterInstall
   QTest::keyClick(w, Qt::Key_Return);
   EXPECT_EQ(PrincipalWindow::Instance().Get(), nullptr);
   EXPECT_EQ(ChoiceFile(), "\r\n");
+}
+
+// Messages name a wrapper by its catalogue caption: the same the user reads beside its option.
+TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
+  Open();
+  for (int choice = 1; choice <= 14; ++choice) {
+    EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), WrapperCatalogue::ByChoice(choice)->caption) << choice;
+  }
 }
 
 struct FailureCase {
