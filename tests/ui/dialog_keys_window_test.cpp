@@ -125,7 +125,12 @@ TEST_P(EnterKeyTest, PressesTheFocusedButtonAndNeverOk) {
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, EnterKeyTest,
                          ::testing::Combine(::testing::ValuesIn(kEnterCases),
-                                            ::testing::Values(Qt::Key_Return, Qt::Key_Enter)));
+                                            ::testing::Values(Qt::Key_Return, Qt::Key_Enter)),
+                         [](const auto& info) {
+                           const bool keypad = std::get<1>(info.param) == Qt::Key_Enter;
+                           return std::to_string(info.index) + "_" + std::get<0>(info.param).button +
+                                  (keypad ? "_KeypadEnter" : "_Return");
+                         });
 
 // The editor has no "Ok": Enter presses "Enable" or "Disable" only when that button has the focus.
 TEST_F(DialogKeysTest, TheEditorSwitchesOnlyByItsFocusedButton) {

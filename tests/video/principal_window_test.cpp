@@ -125,7 +125,9 @@ TEST_P(PrincipalFailure, AFailedInstallSaysWhatItAlreadyChangedAndTheDialogStays
   EXPECT_EQ(testing::ReadBytes(cwd / "glide2x.dll"), c.library);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, PrincipalFailure, ::testing::ValuesIn(kFailures));
+INSTANTIATE_TEST_SUITE_P(Steps, PrincipalFailure, ::testing::ValuesIn(kFailures), [](const auto& info) {
+  return std::to_string(info.index) + "_" + info.param.option;
+});
 
 TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsReported) {
   const std::pair<const char*, const char*> buttons[] = {
