@@ -6,9 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 cmake --preset default >/dev/null
-cmake --build --preset default --target velox_ui_tests
+cmake --build --preset default --target velox_screenshots
 mkdir -p docs/scaled
-QT_QPA_PLATFORM=offscreen VELOX_SCREENSHOT_DIR="$root/docs" \
-  build/default/tests/velox_ui_tests --gtest_filter='*Screenshot*'
-QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 VELOX_SCREENSHOT_DIR="$root/docs/scaled" \
-  build/default/tests/velox_ui_tests --gtest_filter='*Screenshot*'
+QT_QPA_PLATFORM=offscreen build/default/velox_screenshots "$root/docs"
+QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 build/default/velox_screenshots "$root/docs/scaled"

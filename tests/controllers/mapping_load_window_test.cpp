@@ -11,6 +11,7 @@
 #include "controllers/form8_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
+#include "support/window_test.h"
 
 namespace velox::ui {
 namespace {
@@ -26,15 +27,7 @@ std::pair<struct sigaction, struct sigaction> Handlers() {
 const auto kAtStart = Handlers();
 #endif
 
-class MappingLoadTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetAppFolderForTesting(app.path()); }
-  void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  testing::TempFolder app;
-};
+using MappingLoadTest = testing::WindowTest;
 
 TEST_F(MappingLoadTest, TheGamepadDialogLeavesSigtermAndSigintToTheProgram) {
 #ifdef _WIN32

@@ -27,17 +27,8 @@ const std::string kGames =
     "[Star Courier]\r\nalttitle=Second\r\nbootloader=2\r\n";
 
 // Form5 works in AppFolder and Form1 in the current directory: both are the test's folder unless a test moves one.
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public testing::WindowTest {
  protected:
-  void SetUp() override {
-    SetAppFolderForTesting(dir.path());
-    SetMessageSinkForTesting([this](const QString&, const QString& text) { messages.push_back(text.toStdString()); });
-  }
-  void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetMessageSinkForTesting(nullptr);
-  }
   template <class W>
   W* Open(const std::string& file) { testing::WriteBytes(ini, file); return W::Instance().Show(); }
   template <class T = QWidget>
@@ -65,10 +56,8 @@ class SettingsWindowTest : public ::testing::Test {
     return rows;
   }
 
-  testing::TempFolder dir;
-  testing::CurrentDirectory here{dir.path()};
-  fs::path ini = dir / "velox.ini";
-  std::vector<std::string> messages;
+  testing::CurrentDirectory here{app.path()};
+  fs::path ini = app / "velox.ini";
 };
 
 TEST_F(SettingsWindowTest, Form5OkAtOnceRewritesWhatItShows) {
@@ -113,7 +102,7 @@ TEST_F(SettingsWindowTest, BothDialogsTellFailuresAndKeepTheFile) {
   Click(w, "Command3");
   Box(w, "Text2")->setText("C:\\\u0141\u00f3d\u017a");
   Click(w, "Command3");
-  EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("could not be read"), HasSubstr("velox.ini")),
+  EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("could not be read"), HasSubstr("velox.ini")),
                                     AllOf(HasSubstr("could not be listed"), HasSubstr(testing::Shown(ini).toStdString())),
                                     HasSubstr("could not be saved"), HasSubstr("left as it was"),
                                     AllOf(HasSubstr("Saves Folder"), HasSubstr("Nothing was written"))));
@@ -133,7 +122,7 @@ TEST_F(SettingsWindowTest, Form5RefusesFoldersThatWouldBreakTheirLineAndKeepsLon
     EXPECT_EQ(Box(w, "Text1")->text().size(), 40000) << "kept whole, past the box's usual limit";
     Box(w, "Text2")->setText(text);
     Click(w, "Command3");
-    EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("Saves Folder"), HasSubstr(problem), HasSubstr("Nothing was written"))));
+    EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("Saves Folder"), HasSubstr(problem), HasSubstr("Nothing was written"))));
     EXPECT_EQ(Form5Window::Instance().Get(), w) << "the dialog stays open";
     EXPECT_EQ(Box(w, "Text2")->text(), text) << "with the user's values";
     EXPECT_EQ(testing::ReadBytes(ini), file);
@@ -144,13 +133,13 @@ TEST_F(SettingsWindowTest, Form5RefusesFoldersThatWouldBreakTheirLineAndKeepsLon
   EXPECT_EQ(Find<QComboBox>(w, "Combo1")->currentText() + Find<QComboBox>(w, "Combo2")->currentText(),
             "320 x 240320 x 240") << "the first entry is a choice like any other";
   Click(w, "Command3");
-  EXPECT_THAT(messages, ElementsAre());
+  EXPECT_THAT(Said(), ElementsAre());
   EXPECT_EQ(testing::ReadBytes(ini), file) << "a 40,000-character folder is written back whole";
 }
 
 TEST_F(SettingsWindowTest, Form5AfterAFailedLoadWritesOnlyWhatTheUserEntered) {
   Form5Window* w = Form5Window::Instance().Show();  // no velox.ini yet
-  EXPECT_THAT(messages, ElementsAre(HasSubstr("could not be read")));
+  EXPECT_THAT(Said(), ElementsAre(HasSubstr("could not be read")));
   const std::string restored = "[default]\r\nrompath=C:\\roms\r\nsavepath=C:\\saves\r\nresolution=640,480\r\n"
                                "viewport=800,600\r\nsound=1\r\n";
   testing::WriteBytes(ini, restored);
@@ -168,7 +157,7 @@ TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutT
 #else
   const QString root = "/", rootDrive = "/";
 #endif
-  const fs::path base = dir.path() / u8"Jeux vid\u00e9o" / u8"\u30d3\u30c7\u30aa";
+  const fs::path base = app.path() / u8"Jeux vid\u00e9o" / u8"\u30d3\u30c7\u30aa";
   fs::create_directories(base / "roms" / "Arcade");
   fs::create_directories(base / "roms" / "racing");
   const QString roms = testing::Shown(base / "roms"), gone = testing::Shown(base / "roms" / "gone");
@@ -180,9 +169,12 @@ TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutT
   EXPECT_EQ(picker->CurrentFolder(), testing::Shown(base / "roms" / "Arcade"));
   QTreeWidget* tree = Find<QTreeWidget>(picker, "Dir1");
   EXPECT_FALSE(tree->findItems(u8"\u30d3\u30c7\u30aa", Qt::MatchRecursive).isEmpty()) << "folder names keep their letters";
-  tree->setCurrentItem(tree->findItems("roms", Qt::MatchRecursive).value(0));
-  QTest::keyClick(tree, Qt::Key_Return);  // opens the folder instead of confirming
-  EXPECT_EQ(picker->CurrentFolder(), roms);
+  for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
+    ASSERT_TRUE(picker->OpenFolder(testing::Shown(base / "roms" / "Arcade")));
+    tree->setCurrentItem(tree->findItems("roms", Qt::MatchRecursive).value(0));
+    QTest::keyClick(tree, key, modifier);  // opens the folder instead of confirming
+    EXPECT_EQ(picker->CurrentFolder(), roms);
+  }
   const QPoint at = tree->visualItemRect(tree->findItems("racing", Qt::MatchRecursive).value(0)).center();
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
@@ -211,12 +203,12 @@ TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutT
   Click(w, "Command4");
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   Click(picker, "Command1");
-  EXPECT_THAT(messages, ElementsAre(HasSubstr("closed")));
+  EXPECT_THAT(Said(), ElementsAre(HasSubstr("closed")));
   EXPECT_EQ(testing::ReadBytes(ini), "[default]\r\n");
 }
 
 TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAtOnce) {
-  SetAppFolderForTesting(dir / "elsewhere");  // the editor keeps to the current directory
+  SetAppFolderForTesting(app / "elsewhere");  // the editor keeps to the current directory
   Form1Window* w = Open<Form1Window>(kGames);
   EXPECT_EQ(Find<QComboBox>(w, "Combo1")->count(), 3);
   EXPECT_EQ(Find<QComboBox>(w, "Combo1")->itemText(1), "Pixel B\u00e4rn");
@@ -249,7 +241,7 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
   SelectEntry(w, 0);
   testing::WriteBytes(ini, expected = kGames.substr(0, kGames.find("patch=0x10,1")) + "patch=0x10,2\r\n");
   Click(w, "Command2");
-  EXPECT_THAT(messages, ElementsAre(HasSubstr("could not be disabled")));
+  EXPECT_THAT(Said(), ElementsAre(HasSubstr("could not be disabled")));
   EXPECT_EQ(testing::ReadBytes(ini), expected);
   EXPECT_EQ(Entries(w), QStringList({"patch=0x10,2"}));
 }
@@ -258,14 +250,14 @@ TEST_F(SettingsWindowTest, PickersRefuseAFolderWhoseNameHoldsALineBreak) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows allows no line break in a folder name";
 #endif
-  const fs::path odd = dir / "new\n[notes]";
+  const fs::path odd = app / "new\n[notes]";
   fs::create_directories(odd);
   Form5Window* w = Open<Form5Window>("[default]\r\nrompath=a\r\n");
   Click(w, "Command1");
   Form6Window* picker = Form6Window::Instance().Get();
   ASSERT_TRUE(picker && picker->OpenFolder(testing::Shown(odd)));
   Click(picker, "Command1");
-  EXPECT_THAT(messages, ElementsAre(AllOf(HasSubstr("line feed (LF)"), HasSubstr("left as it was"))));
+  EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("line feed (LF)"), HasSubstr("left as it was"))));
   EXPECT_EQ(Form6Window::Instance().Get(), picker) << "the picker stays open to choose another";
   EXPECT_EQ(Box(w, "Text1")->text(), "a");
 }
@@ -291,6 +283,8 @@ TEST_F(SettingsWindowTest, Form1ShowsFileTextAsPlainTextAndLongLinesShortenedBut
   Find<QListWidget>(w, "List1")->setCurrentRow(1);  // rows wider than the list: picked by row, not by a click
   EXPECT_EQ(Buttons(w), "10");
   Click(w, "Command1");
+  EXPECT_EQ(Find<QListWidget>(w, "List1")->selectedItems(), QList{Find<QListWidget>(w, "List1")->item(1)})
+      << "the switched last entry stays selected";
   Find<QListWidget>(w, "List1")->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
   EXPECT_EQ(Buttons(w), "01");
   Click(w, "Command2");
@@ -310,28 +304,6 @@ TEST_F(SettingsWindowTest, MessagesAreShownAsPlainTextAndQuoteLongTextsInPart) {
   EXPECT_LT(text.size(), 300);
   EXPECT_TRUE(text.contains("xxx" + QString(QChar(0x2026)) + "\" is bad")) << text.toStdString();
   EXPECT_EQ(ShortenQuotes("a \"b\" c \"" + QString(80, 'd') + "\""), "a \"b\" c \"" + QString(80, 'd') + "\"");
-}
-
-TEST_F(SettingsWindowTest, Screenshot) {
-  testing::CopyDemo(dir.path());
-  for (const char* f : {"Roms/Arcade", "Roms/Puzzle", "Roms/Racing", "Roms/Sports"}) fs::create_directories(dir / f);
-  Form5Window* settings = Form5Window::Instance().Show();
-  Box(settings, "Text1")->setText(testing::Shown(dir / "Roms"));
-  Click(settings, "Command1");
-  Click(settings, "Command2");
-  Box(settings, "Text1")->setText("C:\\Velox\\Roms");
-  Form1Window* editor = Form1Window::Instance().Show();
-  ChooseGame(editor, 1);
-  SelectEntry(editor, 1);
-  const QString folder = qEnvironmentVariable("VELOX_SCREENSHOT_DIR");
-  for (QWidget* window : std::initializer_list<QWidget*>{settings, Form6Window::Instance().Get(),
-                                                          Form7Window::Instance().Get(), editor}) {
-    const QPixmap shot = window->grab();
-    EXPECT_FALSE(shot.isNull());
-    if (!folder.isEmpty()) {
-      EXPECT_TRUE(shot.save(QDir(folder).filePath(window->objectName() + ".png")));
-    }
-  }
 }
 
 }  // namespace

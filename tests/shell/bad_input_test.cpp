@@ -35,7 +35,10 @@ std::string S(const Status& s) { return s ? "ok" : "error " + s.error().file.fil
 std::string S(const GeneralSettings& s) {
   return S({s.rompath.value_or(""), S(s.resolution), std::to_string(static_cast<int>(s.sound))});
 }
-std::string S(GameSection g) { return g.entries.insert(g.entries.begin(), {g.title, g.comment}), S(g.entries); }
+std::string S(GameSection g) {
+  g.entries.insert(g.entries.begin(), {g.title, g.comment});
+  return S(g.entries);
+}
 template <typename T, size_t N> std::string S(const std::array<T, N>& a) { return std::string(a.begin(), a.end()); }
 template <typename T> std::string S(const Result<T>& r) { return r ? S(*r) : S(r.status()); }
 
@@ -91,7 +94,11 @@ TEST_P(BadInputReader, GivesTheDefinedResultAndLeavesTheFileAlone) {
     const Demo app;
     const fs::path file = app / r.file;
     fs::remove(file);
-    damaged[d] ? WriteBytes(file, *damaged[d]) : (void)fs::create_directory(file);
+    if (damaged[d]) {
+      WriteBytes(file, *damaged[d]);
+    } else {
+      fs::create_directory(file);
+    }
     if (d == 3) fs::remove_all(app / "Data");
     EXPECT_EQ(r.read(app.path()), r.of[d < 7 ? d : 0]) << "damage " << d;
     if (d == 3 && fs::path(r.file).has_parent_path()) EXPECT_FALSE(fs::exists(app / "Data"));
@@ -156,7 +163,10 @@ TEST_P(BadInputWriter, FailsNamingTheFileAndChangesNothingElse) {
     const testing::CurrentDirectory cd(app.path());  // where the wrapper library goes
     const fs::path target = app / GetParam().target;
     if (block == "is read-only") testing::MakeReadOnly(target);
-    if (block == "is a folder, not a file") fs::remove(target), fs::create_directory(target);
+    if (block == "is a folder, not a file") {
+      fs::remove(target);
+      fs::create_directory(target);
+    }
     const bool ini = target.filename() == "velox.ini", missing = block == "missing folder";
     if (missing && target.parent_path() != app.path()) fs::remove_all(target.parent_path());
     else if (missing && !ini) continue;  // its folder is the installation

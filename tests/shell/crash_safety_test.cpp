@@ -78,7 +78,8 @@ const Writer kWriters[] = {
        (void)os.Remove(app / "velox.ini");
        if (os.CreateNew(app / "velox.ini", -1, f) != 0) return;
        for (size_t at = 0, n = 0; at < bytes.size(); at += 1 << 16) {
-         (void)os.Write(f, &bytes[at], 1 << 16, n), (void)os.FlushToDisk(f);
+         (void)os.Write(f, &bytes[at], 1 << 16, n);
+         (void)os.FlushToDisk(f);
        }
        (void)os.Close(f);
      },
@@ -92,7 +93,10 @@ class CrashSafety : public ::testing::TestWithParam<Writer> {};
 TEST_P(CrashSafety, EveryKillLeavesEachFileOldOrNewAndReadable) {
   const Writer& w = GetParam();
   testing::FileCallSpy spy;
-  const auto write = [&](P app, int i) { KillItselfAtAStep(spy, i), w.write(app, i); };
+  const auto write = [&](P app, int i) {
+    KillItselfAtAStep(spy, i);
+    w.write(app, i);
+  };
   if (const std::optional<testing::KillLoopChild> child = testing::ThisIsAKillLoopChild()) {
     testing::RunKillLoopChild(*child, [&](int i) { write(child->folder, i); });
   }

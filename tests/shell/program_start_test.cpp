@@ -17,16 +17,23 @@ using namespace std::string_literals;
 const std::string kPe = "MZ" + std::string(0x3A, '\0') + "\x40\0\0\0"s + "PE\0\0"s + std::string(16, '\0');
 
 // Blanks and other letters need no shell; Windows allows no quote in a name, elsewhere it must pass untouched too.
+// Elsewhere a "#!" script starts as well.
 TEST(ProgramStart, StartsAProgramByItsBareNameInTheCurrentDirectory) {
   const std::string odd = platform::kWindows ? "Clide 'Setup' \u00e9\u30d3.exe" : "Clide \"Setup\" \u00e9\u30d3.exe";
-  for (const std::string& name : {"VELOX.exe"s, "Glide Wrapper/Clide v2.4/" + odd}) {
+  for (const std::string& name : {"VELOX.exe"s, "Glide Wrapper/Clide v2.4/" + odd, "setup.sh"s}) {
+    if (name == "setup.sh" && platform::kWindows) continue;
     testing::TempFolder dir;
     fs::create_directories((dir.path() / PathFromUtf8(name)).parent_path());
-    fs::copy_file(testing::MarkerProgram(), dir.path() / PathFromUtf8(name));
+    if (name == "setup.sh") {
+      testing::WriteBytes(dir / name, "#!/bin/sh\necho started > started-setup.sh.txt\n");
+      fs::permissions(dir / name, fs::perms::owner_all);
+    } else {
+      fs::copy_file(testing::MarkerProgram(), dir.path() / PathFromUtf8(name));
+    }
     testing::CurrentDirectory cd(dir.path());
-    testing::MarkerPipe marker(dir.path() / PathFromUtf8("started-" + PathText(PathFromUtf8(name).filename()) + ".txt"));
     ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name;
-    EXPECT_EQ(marker.Read(), "started\n");
+    const std::string marker = "started-" + PathText(PathFromUtf8(name).filename()) + ".txt";
+    EXPECT_EQ(testing::ReadMarker(dir.path() / PathFromUtf8(marker)), "started\n");
   }
 }
 
@@ -58,7 +65,11 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
     if (c.posixOnly && platform::kWindows) continue;
     testing::ScopedEnvironment path("PATH", PathText(c.posixOnly ? dir / "nowhere" : testing::FakeWine().parent_path()));
     fs::remove_all(dir / "VELOX.exe");
-    c.bytes ? testing::WriteBytes(dir / "VELOX.exe", *c.bytes) : (void)fs::create_directory(dir / "VELOX.exe");
+    if (c.bytes) {
+      testing::WriteBytes(dir / "VELOX.exe", *c.bytes);
+    } else {
+      fs::create_directory(dir / "VELOX.exe");
+    }
     if (c.bytes && !c.posixOnly) {
       EXPECT_EQ(WhyNotAWindowsProgram(dir / "VELOX.exe").value_or("ok"), c.cause) << c.name;
     }
@@ -75,16 +86,26 @@ TEST(ProgramStart, RefusesWhatIsNoWindowsProgramOrIsMissing) {
   EXPECT_EQ(StartProgram(BarePath("notes.txt")).error().cause, "is not a program that can be started");
 }
 
+// Whatever the case of its name; wine is found on PATH past a "wine" that cannot run, and in an empty
+// entry, which is the current directory.
 TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
   if (platform::kWindows) GTEST_SKIP() << "Windows starts its programs itself";
-  for (const char* name : {"VELOX.exe", "VELOX.EXE", "Velox.Exe", ".exe"}) {
+  testing::TempFolder notRunnable;
+  testing::WriteBytes(notRunnable / "wine", "#!/bin/sh\n");  // not marked executable
+  const std::string wine = PathText(testing::FakeWine().parent_path());
+  const std::pair<const char*, std::string> cases[] = {
+      {"VELOX.exe", wine}, {"VELOX.EXE", wine}, {"Velox.Exe", wine}, {".exe", wine},
+      {"VELOX.exe", PathText(notRunnable.path()) + ":" + wine},
+      {"VELOX.exe", PathText(notRunnable / "none") + "::"},
+  };
+  for (const auto& [name, path] : cases) {
     testing::TempFolder dir;
     testing::WriteBytes(dir / name, kPe);
+    if (path.ends_with("::")) fs::copy_file(testing::FakeWine(), dir / "wine");
     testing::CurrentDirectory cd(dir.path());
-    testing::ScopedEnvironment path("PATH", PathText(testing::FakeWine().parent_path()));
-    testing::MarkerPipe marker(dir / "ran-by-wine.txt");
-    ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name;
-    EXPECT_EQ(marker.Read(), "./" + std::string(name) + "\n");
+    testing::ScopedEnvironment scoped("PATH", path);
+    ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name << " with PATH=" << path;
+    EXPECT_EQ(testing::ReadMarker(dir / "ran-by-wine.txt"), "./" + std::string(name) + "\n");
   }
 }
 
@@ -101,9 +122,8 @@ TEST(DefaultProgram, OpensADocumentOrSaysWhyNot) {
   EXPECT_EQ(platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp")).error().cause, "no program is set to open it");
   testing::WriteBytes(bin / "xdg-open", "#!/bin/sh\necho \"$1\" > opened.txt\n");
   fs::permissions(bin / "xdg-open", fs::perms::owner_all);
-  testing::MarkerPipe marker(dir / "opened.txt");
   ASSERT_TRUE(platform::OpenWithDefaultProgram(BarePath("Veloxhlp.hlp")).ok());
-  EXPECT_EQ(marker.Read(), PathText(dir / "Veloxhlp.hlp") + "\n");
+  EXPECT_EQ(testing::ReadMarker(dir / "opened.txt"), PathText(dir / "Veloxhlp.hlp") + "\n");
 }
 
 TEST(SharedLibrary, LoadsByNameAndFindsSymbols) {

@@ -51,7 +51,10 @@ struct Child {
     CloseHandle(writeEnd);
     CloseHandle(nul);
     if (!started) ADD_FAILURE() << "could not start the child (Windows error " << GetLastError() << ")";
-    else CloseHandle(pi.hThread), process = pi.hProcess;
+    if (started) {
+      CloseHandle(pi.hThread);
+      process = pi.hProcess;
+    }
     return started;
   }
   bool WaitForAWrite() {
@@ -60,7 +63,11 @@ struct Child {
     return ReadFile(report, &done, 1, &n, nullptr) && n == 1;
   }
   ~Child() {
-    if (process) TerminateProcess(process, 137), WaitForSingleObject(process, INFINITE), CloseHandle(process);
+    if (process) {
+      TerminateProcess(process, 137);
+      WaitForSingleObject(process, INFINITE);
+      CloseHandle(process);
+    }
     if (report) CloseHandle(report);
   }
 };
@@ -87,7 +94,10 @@ struct Child {
   }
   ~Child() {
     int status = 0;
-    if (process > 0) ::kill(process, SIGKILL), ::waitpid(process, &status, 0);
+    if (process > 0) {
+      ::kill(process, SIGKILL);
+      ::waitpid(process, &status, 0);
+    }
     if (report >= 0) ::close(report);
   }
 };

@@ -5,17 +5,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <iterator>
+#include <random>
 #include <thread>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include "shell/file_status.h"
 
@@ -67,35 +60,15 @@ void CopyDemo(const fs::path& folder) {
 }
 fs::path MarkerProgram() { return kMarkerProgram; }
 
-#ifdef _WIN32
-// No named pipes in the file system here: the file is watched until the program
-// has written its line, with a bound far above any start, a fresh Wine's included.
-MarkerPipe::MarkerPipe(fs::path file) : file_(std::move(file)) {}
-
-std::string MarkerPipe::Read() {
+std::string ReadMarker(const fs::path& file) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
   while (std::chrono::steady_clock::now() < deadline) {
-    const std::string text = ReadBytes(file_);
+    const std::string text = ReadBytes(file);
     if (text != "<missing>" && text.ends_with('\n')) return text;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return "<no marker>";
 }
-#else
-MarkerPipe::MarkerPipe(fs::path file) : file_(std::move(file)) {
-  EXPECT_EQ(::mkfifo(file_.c_str(), 0644), 0) << "could not make " << file_;
-}
-
-std::string MarkerPipe::Read() {
-  const int fd = ::open(file_.c_str(), O_RDONLY);
-  if (fd < 0) return "<no pipe>";
-  std::string text;
-  char buffer[256];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
-  ::close(fd);
-  return text;
-}
-#endif
 
 // Kept as paths: their native form is the system's own text, wide on Windows.
 #ifdef _WIN32
@@ -110,7 +83,13 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
   if (const char* old = std::getenv(name)) old_ = fs::path(old);
   Set(PathFromUtf8(value));
 }
-ScopedEnvironment::~ScopedEnvironment() { old_ ? Set(*old_) : (void)::unsetenv(name_.c_str()); }
+ScopedEnvironment::~ScopedEnvironment() {
+  if (old_) {
+    Set(*old_);
+  } else {
+    ::unsetenv(name_.c_str());
+  }
+}
 void ScopedEnvironment::Set(const fs::path& value) { ::setenv(name_.c_str(), value.c_str(), 1); }
 #endif
 

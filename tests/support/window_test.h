@@ -1,12 +1,11 @@
 #pragma once
 // Helpers of the window tests: a fixture, paths as the windows show them,
-// readable QString failures, and waiting for a started program's file.
+// readable QString failures.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -15,6 +14,8 @@
 #include <QTest>
 #include <filesystem>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
@@ -25,25 +26,38 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 namespace velox::testing {
 
-// A folder of its own as AppFolder; messages to the user collected instead of
-// shown; every window closed and dropped after the test, so the next opens afresh.
+// A folder of its own as AppFolder (the earlier one back afterwards, never a deleted
+// folder); messages to the user collected instead of shown; every window closed and
+// dropped after the test, so the next opens afresh.
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetAppFolderForTesting(app.path());
-    ui::SetMessageSinkForTesting([this](const QString&, const QString& text) { messages << text; });
+    ui::SetMessageSinkForTesting([this](const QString& title, const QString& text) {
+      titles << title;
+      messages << text;
+    });
     ui::SetQuestionAnswererForTesting([this](const QString& question) {
       messages << question;
       return answers.isEmpty() ? QString() : answers.takeFirst();
     });
   }
   void TearDown() override {
-    ui::SetMessageSinkForTesting(nullptr);
-    ui::SetQuestionAnswererForTesting(nullptr);
     for (QWidget* w : QApplication::topLevelWidgets()) w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ui::SetMessageSinkForTesting(nullptr);
+    ui::SetQuestionAnswererForTesting(nullptr);
+    SetAppFolderForTesting(earlierAppFolder);
   }
+  // The messages as UTF-8, for gmock's matchers.
+  std::vector<std::string> Said() const {
+    std::vector<std::string> out;
+    for (const QString& m : messages) out.push_back(m.toStdString());
+    return out;
+  }
+  const std::filesystem::path earlierAppFolder = AppFolder();
   TempFolder app;
+  QStringList titles;
   QStringList messages;  // questions asked too
   QStringList answers;   // to the questions, in turn; then No or Cancel
 };
@@ -59,15 +73,6 @@ inline QPoint ClickPoint(QAbstractButton* button) {
   QStyleOptionButton option;
   option.initFrom(radio);
   return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
-}
-
-// Waits, with the event loop running, until the file exists or the bound passes.
-// The bound is generous: a program started through a fresh Wine prefix takes seconds.
-inline bool WaitForFile(const std::filesystem::path& file, int seconds = 180) {
-  const QDeadlineTimer deadline(seconds * 1000);
-  std::error_code ec;
-  while (!std::filesystem::exists(file, ec) && !deadline.hasExpired()) QTest::qWait(20);
-  return std::filesystem::exists(file, ec);
 }
 
 // What a Windows program (native, or under Wine) sees as this folder's name.
