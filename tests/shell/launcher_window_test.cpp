@@ -155,7 +155,7 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
     fs::remove(launch);
     EXPECT_EQ(Run(), 1);
     EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
-    ASSERT_TRUE(testing::WaitForFile(launch)) << "the emulator never wrote " << launch << " in locale " << locale;
+    ASSERT_TRUE(testing::WaitForFile(launch)) << "the emulator never wrote " << launch << " in locale \"" << locale << "\"";
     const std::string said = testing::ReadBytes(launch);
     EXPECT_THAT(said, ::testing::StartsWith("folder=" + testing::WindowsName(folder) + "\ncommand line="));
     // The program's own name closes the command line: no arguments follow it.
