@@ -59,8 +59,8 @@ inline QPoint ClickPoint(QAbstractButton* button) {
   return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
 }
 
-// A mnemonic holds its button down and clicks it from a 100 ms timer, which a busy machine (Wine beside another
-// test program) can hold back for seconds: the click is delivered here, at once. False when a button stays down.
+// A mnemonic holds its button down and clicks it from a 100 ms timer, which a loaded Wine (beside another test
+// program) was seen to hold back for good: the click is delivered here, at once. False when a button stays down.
 inline bool ClickHeldButtons(QWidget* window) {
   const QPointer<QWidget> w(window);
   QCoreApplication::sendPostedEvents();  // a window closed by the key may go here
