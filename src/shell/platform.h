@@ -76,7 +76,10 @@ std::filesystem::path FindOnPath(std::string_view name);
 
 // Starts arguments[0] with the other arguments in its own process, in a normal
 // window with the focus, in the current folder; it is not waited for.
-OsError StartProcess(const std::vector<std::filesystem::path>& arguments);
+// utf8Locale (POSIX): where the locale's character set is not UTF-8, the program
+// gets LC_ALL=C.UTF-8 and the rest of the environment as it is, so that it can
+// handle names beyond ASCII (Wine cannot otherwise run a program from such a folder).
+OsError StartProcess(const std::vector<std::filesystem::path>& arguments, bool utf8Locale = false);
 
 // Lets another program of the user's take the foreground (Windows allows that
 // only when the program in front agrees); nothing elsewhere.

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -113,18 +114,53 @@ fs::path FindOnPath(std::string_view name) {
   return {};
 }
 
-OsError StartProcess(const std::vector<fs::path>& arguments) {
+namespace {
+
+// The character set a child's C library takes from the environment: that of the first of LC_ALL, LC_CTYPE and
+// LANG that is set, or ASCII (the "C" locale) when none is. Not nl_langinfo: Qt moves its own process to UTF-8,
+// and a child does not inherit that.
+bool EnvironmentLocaleIsUtf8() {
+  std::string locale;
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    if (const char* value = std::getenv(name); value && *value) {
+      locale = value;
+      break;
+    }
+  }
+  const size_t dot = locale.find('.');
+  if (dot == std::string::npos) return false;
+  std::string codeset;
+  for (char c : locale.substr(dot + 1, locale.find('@', dot) - dot - 1)) {
+    if (c != '-') codeset += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return codeset == "utf8";
+}
+
+}  // namespace
+
+OsError StartProcess(const std::vector<fs::path>& arguments, bool utf8Locale) {
   if (arguments.empty()) return EINVAL;
   std::vector<char*> argv;
   for (const fs::path& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  char** environment = environ;
+  std::vector<char*> changed;
+  if (utf8Locale && !EnvironmentLocaleIsUtf8()) {
+    static char utf8[] = "LC_ALL=C.UTF-8";
+    for (char** e = environ; *e; ++e) {
+      if (!std::string_view(*e).starts_with("LC_ALL=")) changed.push_back(*e);
+    }
+    changed.push_back(utf8);
+    changed.push_back(nullptr);
+    environment = changed.data();
+  }
 
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   // Its own session, so the program outlives the configurator and its terminal.
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
   pid_t pid = 0;
-  const int error = posix_spawn(&pid, argv[0], nullptr, &attr, argv.data(), environ);
+  const int error = posix_spawn(&pid, argv[0], nullptr, &attr, argv.data(), environment);
   posix_spawnattr_destroy(&attr);
   if (error != 0) return error;
 

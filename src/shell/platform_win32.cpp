@@ -134,7 +134,7 @@ fs::path FindOnPath(std::string_view name) {
   return fs::path(found);
 }
 
-OsError StartProcess(const std::vector<fs::path>& arguments) {
+OsError StartProcess(const std::vector<fs::path>& arguments, bool /*utf8Locale: names are UTF-16 here*/) {
   if (arguments.empty()) return EINVAL;
   std::wstring commandLine;
   for (const fs::path& a : arguments) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(a.wstring());

@@ -62,6 +62,7 @@ Status StartProgram(const fs::path& program) {
   // A relative name must not be looked up on the PATH: it names a file here.
   const fs::path local = program.is_absolute() ? program : fs::path(".") / program;
   std::vector<fs::path> command;
+  bool throughWine = false;
   const Result<std::string> head = ReadFileStart(program, 4);
   if (!head) return FileError{shown, head.error().cause};
   if (!platform::kWindows && IsNativeProgram(program, *head)) {
@@ -76,11 +77,12 @@ Status StartProgram(const fs::path& program) {
       const fs::path wine = platform::FindOnPath("wine");
       if (wine.empty()) return FileError{shown, "is a Windows program and wine is not installed"};
       command = {wine, local};
+      throughWine = true;
     }
   } else {
     return FileError{shown, "is not a program that can be started"};
   }
-  if (const platform::OsError error = platform::StartProcess(command)) {
+  if (const platform::OsError error = platform::StartProcess(command, throughWine)) {
     return error == ENOEXEC ? ErrnoError(shown, error)
                             : FileError{shown, "could not be started: " + ErrnoError(shown, error).cause};
   }

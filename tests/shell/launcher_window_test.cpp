@@ -128,14 +128,19 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
   fs::create_directories(folder);
   fs::copy_file(program, folder / "VELOX.exe");
   testing::CurrentDirectory cd(folder);
-  EXPECT_EQ(Run(), 1);
-  EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
-
-  const std::string said = testing::ReadMarker(folder / "launch-VELOX.exe.txt");
-  EXPECT_THAT(said, ::testing::StartsWith("folder=" + testing::WindowsName(folder) + "\ncommand line="));
-  // The program's own name closes the command line: no arguments follow it.
-  const std::string line = said.substr(said.find("command line=") + 13);
-  EXPECT_TRUE(line.ends_with("VELOX.exe\n") || line.ends_with("VELOX.exe\"\n")) << line;
+  const fs::path launch = folder / "launch-VELOX.exe.txt";
+  for (const char* locale : {"C.UTF-8", ""}) {  // "": none at all, where names are ASCII to the C library
+    testing::ScopedEnvironment all("LC_ALL", locale), type("LC_CTYPE", ""), lang("LANG", "");
+    fs::remove(launch);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+    const std::string said = testing::ReadMarker(launch);
+    ASSERT_NE(said, "<no marker>") << "the emulator never wrote " << launch << " in locale \"" << locale << "\"";
+    EXPECT_THAT(said, ::testing::StartsWith("folder=" + testing::WindowsName(folder) + "\ncommand line="));
+    // The program's own name closes the command line: no arguments follow it.
+    const std::string line = said.substr(said.find("command line=") + 13);
+    EXPECT_TRUE(line.ends_with("VELOX.exe\n") || line.ends_with("VELOX.exe\"\n")) << line;
+  }
 }
 
 TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
