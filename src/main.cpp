@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
+#include "app/default_actions.h"
 #include "shell/launcher_window.h"
-#include "ui/default_actions.h"
 #include "ui/text_box_font.h"
 
 int main(int argc, char** argv) {

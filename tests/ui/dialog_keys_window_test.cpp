@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "app/default_actions.h"
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
 #include "controllers/form8_window.h"
@@ -21,7 +22,6 @@
 #include "settings/form5_window.h"
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
-#include "ui/default_actions.h"
 #include "ui/messages.h"
 #include "video/principal_window.h"
 
