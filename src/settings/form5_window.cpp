@@ -96,8 +96,12 @@ void Form5Window::Form5_Form_Load() {
   shownText2_ = ui_->Text2->text();
 }
 
-void Form5Window::Form5_Command1_Click() { Form6Window::Instance().Show(); }
-void Form5Window::Form5_Command2_Click() { Form7Window::Instance().Show(); }
+void Form5Window::Form5_Command1_Click() {
+  Form6Window::Instance().Show([this](Form6Window& picker) { picker.SetBox(ui_->Text1); });
+}
+void Form5Window::Form5_Command2_Click() {
+  Form7Window::Instance().Show([this](Form7Window& picker) { picker.SetBox(ui_->Text2); });
+}
 
 void Form5Window::Form5_Command3_Click() {
   GeneralSettings settings;

@@ -55,8 +55,8 @@ class AccessibilityTest : public testing::WindowTest {
     if (name == "Form1") return Form1Window::Instance().Show();
     Form5Window* settings = Form5Window::Instance().Show();
     settings->Text1()->setText(testing::Shown(app / "Roms"));
-    if (name == "Form6") return Form6Window::Instance().Show();
-    if (name == "Form7") return Form7Window::Instance().Show();
+    if (name == "Form6") return settings->Form5_Command1_Click(), Form6Window::Instance().Get();
+    if (name == "Form7") return settings->Form5_Command2_Click(), Form7Window::Instance().Get();
     return settings;
   }
   // Keys as a user types them ("Alt+O", "Shift+Tab"), each to whatever has the focus.
