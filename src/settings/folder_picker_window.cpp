@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "settings/emulator_ini.h"
 #include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
@@ -150,14 +151,12 @@ void FolderPickerWindow::PickerDriveChange() {
 }
 
 void FolderPickerWindow::PickerOk() {
-  const QString folder = CurrentFolder();
-  for (const auto& [c, name] : {std::pair(u'\r', "a carriage return (CR)"), std::pair(u'\n', "a line feed (LF)"),
-                                std::pair(u'\0', "a NUL character")}) {
-    if (!folder.contains(QChar(c))) continue;
+  const std::u16string folder = CurrentFolder().toStdU16String();
+  if (const std::optional<std::string_view> problem = LineBreakIn(folder)) {
     // Such a name (possible on Linux) cannot stand on one line of velox.ini.
     ShowProblem(this, UserMessage{QStringLiteral("The name of this folder holds %1, so velox.ini cannot store it. "
                                                  "Please choose or rename another folder.")
-                                      .arg(QLatin1String(name)),
+                                      .arg(QLatin1String(problem->data(), static_cast<qsizetype>(problem->size()))),
                                   {},
                                   QStringLiteral("The settings dialog's box was left as it was.")});
     return;
