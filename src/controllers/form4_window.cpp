@@ -9,7 +9,6 @@ namespace velox::ui {
 
 Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure Keyboard"));
   combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);

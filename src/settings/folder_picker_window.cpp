@@ -38,7 +38,6 @@ FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString&
     : VeloxDialog(parent), ui_(std::make_unique<Ui::FolderPicker>()) {
   ui_->setupUi(this);
   setObjectName(objectName);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   ui_->Frame1->setTitle(caption);
   ui_->Dir1->setAccessibleName(caption);
   NameWindow(this, caption);

@@ -1,5 +1,5 @@
 #pragma once
-// Base of every dialog: the system's caption, modeless, dropped when closed
+// Base of every dialog: modeless, dropped when closed
 // (a later show builds and loads it afresh), Escape closes it like "Cancel",
 // and Enter presses the button that has the focus (the default button only
 // when the focus is elsewhere, in a text box or a list).
@@ -8,6 +8,7 @@
 
 namespace velox::ui {
 
+// Every window's caption (NameWindow sets it) and every message box's.
 inline constexpr const char* kWindowCaption = "Velox Configurator v1.1.1";
 
 class VeloxDialog : public QDialog {

@@ -43,7 +43,6 @@ SingleWindow<PrincipalWindow>& PrincipalWindow::Instance() {
 PrincipalWindow::PrincipalWindow(QWidget* parent)
     : VeloxDialog(parent), ui_(std::make_unique<Ui::principal>()), options_(new QButtonGroup(this)) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure Video"));
 
   options_->setObjectName(QStringLiteral("Options"));
