@@ -43,7 +43,9 @@ function(velox_install_program target)
     return()
   endif()
   install(TARGETS ${target} RUNTIME DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
+  # The readme names the version of project().
+  configure_file(${CMAKE_SOURCE_DIR}/docs/windows-readme.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
   get_target_property(sdl_type SDL2::SDL2 TYPE)
   if(sdl_type STREQUAL "SHARED_LIBRARY")
     install(FILES $<TARGET_FILE:SDL2::SDL2> DESTINATION .)
@@ -73,10 +75,10 @@ function(velox_install_program target)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${stage}/
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:SDL2::SDL2> ${stage}/
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt ${stage}/README.txt
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/README.txt ${stage}/README.txt
     COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip
             $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:SDL2::SDL2> README.txt
-    DEPENDS ${target} ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt
+    DEPENDS ${target} ${CMAKE_BINARY_DIR}/README.txt
     COMMENT "Packing the Windows release"
     VERBATIM)
   add_custom_target(velox_release_zip DEPENDS ${zip})

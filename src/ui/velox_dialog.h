@@ -6,10 +6,12 @@
 
 #include <QDialog>
 
+#include "velox_version.h"
+
 namespace velox::ui {
 
 // Every window's caption (NameWindow sets it) and every message box's.
-inline constexpr const char* kWindowCaption = "Velox Configurator v1.1.1";
+inline constexpr const char* kWindowCaption = "Velox Configurator v" VELOX_VERSION;
 
 class VeloxDialog : public QDialog {
   Q_OBJECT

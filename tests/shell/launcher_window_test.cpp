@@ -16,6 +16,7 @@
 #include "ui/messages.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
+#include "velox_version.h"
 
 namespace velox::ui {
 namespace {
@@ -115,7 +116,7 @@ TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsM
   testing::CurrentDirectory cd(cwd.path());
   EXPECT_EQ(Run(), 0) << "stays open";
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_EQ(titles[0], "Velox Configurator v1.1.1");
+  EXPECT_EQ(titles[0], "Velox Configurator v" VELOX_VERSION);
   for (const QString& part : {QString("Velox HLE could not be started"), testing::Shown(cwd / "VELOX.exe"),
                               QString("no such program")}) {
     EXPECT_TRUE(messages[0].contains(part)) << part.toStdString();

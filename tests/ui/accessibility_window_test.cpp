@@ -23,6 +23,7 @@
 #include "support/temp_install.h"
 #include "support/window_test.h"
 #include "ui/messages.h"
+#include "velox_version.h"
 #include "video/principal_window.h"
 
 namespace velox::ui {
@@ -98,7 +99,7 @@ void Walk(QAccessibleInterface* a, const std::function<void(QAccessibleInterface
 
 struct WindowCase {
   const char* window;
-  const char* name;                  // accessible name, before " — Velox Configurator v1.1.1"
+  const char* name;                  // accessible name, before " — Velox Configurator v<version>"
   std::map<QString, QString> named;  // control -> what a screen reader calls it
 };
 
@@ -141,8 +142,8 @@ TEST_F(AccessibilityTest, EveryWindowNamesItsControlsAndLetsItsDataBeRead) {
       ASSERT_EQ(Focused(), "List1");
     }
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
-    EXPECT_EQ(window->text(QAccessible::Name), QString(c.name) + " \u2014 Velox Configurator v1.1.1");
-    EXPECT_EQ(w->windowTitle(), "Velox Configurator v1.1.1");
+    EXPECT_EQ(window->text(QAccessible::Name), QString(c.name) + " \u2014 Velox Configurator v" VELOX_VERSION);
+    EXPECT_EQ(w->windowTitle(), "Velox Configurator v" VELOX_VERSION);
 
     std::map<QString, QString> seen;  // accessible name -> control
     std::map<QString, QString> names;
