@@ -52,6 +52,8 @@ class FileCalls {
   virtual OsError SyncFolder(const std::filesystem::path& folder) = 0;
   // Removes the name; a link is removed, never followed.
   virtual OsError Remove(const std::filesystem::path& file) = 0;
+  // Hands the document to the desktop's program for it; see OpenWithDefaultProgram.
+  virtual Status OpenDocument(const std::filesystem::path& document) = 0;
 };
 
 // The system's own calls.
@@ -72,8 +74,8 @@ std::filesystem::path FindOnPath(std::string_view name);
 OsError StartProcess(const std::vector<std::filesystem::path>& arguments);
 
 // Opens the document with the program the desktop has for it ("Open" verb of
-// the Windows shell, xdg-open elsewhere). Fails plainly when the document is
-// missing or no program is set to open it.
+// the Windows shell, xdg-open elsewhere), through Files(). Fails plainly when
+// the document is missing or no program is set to open it.
 Status OpenWithDefaultProgram(const std::filesystem::path& document);
 
 // Shared libraries loaded at run time: nullptr when the library or the symbol

@@ -77,6 +77,7 @@ class PosixFileCalls final : public FileCalls {
     return error;
   }
   OsError Remove(const fs::path& file) override { return ::unlink(file.c_str()) == 0 ? 0 : errno; }
+  Status OpenDocument(const fs::path& document) override;
 };
 
 }  // namespace
@@ -133,7 +134,7 @@ OsError StartProcess(const std::vector<fs::path>& arguments) {
   return 0;
 }
 
-Status OpenWithDefaultProgram(const fs::path& document) {
+Status PosixFileCalls::OpenDocument(const fs::path& document) {
   std::error_code ec;
   const fs::path shown = fs::absolute(document, ec);
   if (!fs::is_regular_file(document, ec)) return FileError{shown, "no such file"};

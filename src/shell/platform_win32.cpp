@@ -88,6 +88,7 @@ class Win32FileCalls final : public FileCalls {
   }
   OsError SyncFolder(const fs::path&) override { return 0; }
   OsError Remove(const fs::path& file) override { return DeleteFileW(file.c_str()) ? 0 : LastError(); }
+  Status OpenDocument(const fs::path& document) override;
 };
 
 // One argument of a command line, quoted the way the C runtime splits it again.
@@ -149,7 +150,7 @@ OsError StartProcess(const std::vector<fs::path>& arguments) {
   return 0;
 }
 
-Status OpenWithDefaultProgram(const fs::path& document) {
+Status Win32FileCalls::OpenDocument(const fs::path& document) {
   std::error_code ec;
   const fs::path shown = fs::absolute(document, ec);
   if (!fs::is_regular_file(document, ec)) return FileError{shown, "no such file"};
