@@ -8,7 +8,7 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form2.h"
+#include "forms/ui_Form2.h"
 
 namespace velox::ui {
 

@@ -3,7 +3,7 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form4.h"
+#include "forms/ui_Form4.h"
 
 namespace velox::ui {
 

@@ -11,7 +11,7 @@
 #include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_FolderPicker.h"
+#include "forms/ui_FolderPicker.h"
 
 namespace velox::ui {
 

@@ -11,7 +11,7 @@
 #include "shell/text_encoding.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form1.h"
+#include "forms/ui_Form1.h"
 
 namespace velox::ui {
 

@@ -9,7 +9,7 @@
 #include "shell/text_encoding.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form5.h"
+#include "forms/ui_Form5.h"
 
 namespace velox::ui {
 

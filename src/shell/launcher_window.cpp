@@ -9,7 +9,7 @@
 #include "ui/accessibility.h"
 #include "ui/artwork.h"
 #include "ui/messages.h"
-#include "ui_Form3.h"
+#include "forms/ui_Form3.h"
 
 namespace velox::ui {
 

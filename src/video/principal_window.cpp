@@ -8,7 +8,7 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_principal.h"
+#include "forms/ui_principal.h"
 #include "video/wrapper_catalogue.h"
 
 namespace velox::ui {
