@@ -12,8 +12,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "app/default_actions.h"
 #include "shell/launcher_window.h"
-#include "ui/default_actions.h"
 
 namespace {
 

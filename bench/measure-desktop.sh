@@ -13,6 +13,7 @@ rounds="${1:-7}"
 cmake --preset default >/dev/null
 cmake --build --preset default --target velox-configurator velox_minimal_qt velox_window_waiter velox_desktop_probe >/dev/null
 bin="$root/build/default"
+caption="Velox Configurator v$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$bin/CMakeCache.txt")"
 
 stage="$bin/measure-run"
 rm -rf "$stage" && mkdir -p "$stage" && cp -a demo/. "$stage/" && cp "$bin/velox-configurator" "$bin/bench/velox_desktop_probe" "$stage/"
@@ -45,7 +46,7 @@ declare -A start mem
 for name in minimal velox; do : >"$bin/measure-$name.txt"; done
 for _ in $(seq "$rounds"); do
   measure "Minimal Qt program" "$bin/bench/velox_minimal_qt" >>"$bin/measure-minimal.txt"
-  (cd "$stage" && measure "Velox Configurator v1.1.1" ./velox-configurator) >>"$bin/measure-velox.txt"
+  (cd "$stage" && measure "$caption" ./velox-configurator) >>"$bin/measure-velox.txt"
 done
 for name in minimal velox; do
   start[$name]=$(cut -d' ' -f1 "$bin/measure-$name.txt" | median)
@@ -65,7 +66,7 @@ cpu_idle() {
   ticks=$(getconf CLK_TCK)
   awk -v d=$((t1 - t0)) -v hz="$ticks" 'BEGIN {printf "%.2f", 100 * d / hz / 10}'
 }
-idle_velox=$(cpu_idle "Velox Configurator v1.1.1" ./velox_desktop_probe)
+idle_velox=$(cpu_idle "$caption" ./velox_desktop_probe)
 idle_minimal=$(cpu_idle "Minimal Qt program" "$bin/bench/velox_minimal_qt")
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }

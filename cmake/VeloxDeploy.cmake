@@ -30,7 +30,9 @@ function(velox_install_program target)
     return()
   endif()
   install(TARGETS ${target} RUNTIME DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt DESTINATION . RENAME README.txt)
+  # The readme names the version of project().
+  configure_file(${CMAKE_SOURCE_DIR}/docs/windows-readme.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
   get_target_property(qt_core_type Qt6::Core TYPE)
   if(qt_core_type STREQUAL "SHARED_LIBRARY" AND NOT CMAKE_CROSSCOMPILING)
     get_target_property(qmake Qt6::qmake IMPORTED_LOCATION)
@@ -55,10 +57,10 @@ function(velox_install_program target)
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${stage}/
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt ${stage}/README.txt
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/README.txt ${stage}/README.txt
     COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip
             $<TARGET_FILE_NAME:${target}> README.txt
-    DEPENDS ${target} ${CMAKE_SOURCE_DIR}/docs/windows-readme.txt
+    DEPENDS ${target} ${CMAKE_BINARY_DIR}/README.txt
     COMMENT "Packing the Windows release"
     VERBATIM)
   add_custom_target(velox_release_zip DEPENDS ${zip})

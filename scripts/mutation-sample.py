@@ -101,7 +101,7 @@ MUTATIONS = [
     ("src/ui/messages.cpp", "    if (quoted.size() > kQuotedLength) {", "    if (false) {"),
     ("src/ui/messages.cpp", "  if (!message.unchanged.isEmpty()) text += QStringLiteral(\"\\n\\n\") + message.unchanged;", ""),
     ("src/ui/single_window.h", "    if (window_ && !window_->isVisible()) window_ = nullptr;", ""),
-    ("src/ui/default_actions.cpp", "  actions.showSettings = [] { Form5Window::Instance().Show(); };", "  actions.showSettings = [] { Form1Window::Instance().Show(); };"),
+    ("src/app/default_actions.cpp", "  actions.showSettings = [] { Form5Window::Instance().Show(); };", "  actions.showSettings = [] { Form1Window::Instance().Show(); };"),
 ]
 
 QT_ONLY = ("_window.", "src/ui/", "joystick_sdl")

@@ -59,23 +59,26 @@ waitfor() {  # a top-level window whose name holds the caption, within two minut
   done
   return 1
 }
-launcher="$(waitfor "Velox Configurator v1.1.1")" || { echo "the launcher never showed" >&2; exit 1; }
+caption="$4"
+launcher="$(waitfor "$caption")" || { echo "the launcher never showed" >&2; exit 1; }
 xdotool windowmove "$launcher" 20 20
 # "Configure Velox HLE" is the third button: Tab there from the first, Space presses it.
 xdotool windowactivate --sync "$launcher" 2>/dev/null || xdotool windowfocus "$launcher"
-count="$(xdotool search --onlyvisible --name "Velox Configurator v1.1.1" | wc -l)"
+count="$(xdotool search --onlyvisible --name "$caption" | wc -l)"
 xdotool key --window "$launcher" Tab Tab space
 for _ in $(seq 300); do
-  [ "$(xdotool search --onlyvisible --name "Velox Configurator v1.1.1" | wc -l)" -gt "$count" ] && break
+  [ "$(xdotool search --onlyvisible --name "$caption" | wc -l)" -gt "$count" ] && break
   sleep 0.2
 done
-settings="$(xdotool search --onlyvisible --name "Velox Configurator v1.1.1" | grep -vx "$launcher" | tail -n1 || true)"
+settings="$(xdotool search --onlyvisible --name "$caption" | grep -vx "$launcher" | tail -n1 || true)"
 [ -n "$settings" ] && xdotool windowmove "$settings" 440 20
 sleep 2  # let both windows finish painting before the picture: not a test, a photograph
 import -window root "$3"
 kill "$program" 2>/dev/null || true
 SHOW
 chmod +x "$check/show.sh"
-xvfb-run -a -s "-screen 0 1000x420x24" "$check/show.sh" "$check" "$wine" "$shot"
+# Every window's caption, with the version the build was configured with.
+caption="Velox Configurator v$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+xvfb-run -a -s "-screen 0 1000x420x24" "$check/show.sh" "$check" "$wine" "$shot" "$caption"
 /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 echo "Screenshot: $shot"

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
+#include "app/default_actions.h"
 #include "shell/install_layout.h"
 #include "shell/launcher_window.h"
 #include "shell/single_instance.h"
-#include "ui/default_actions.h"
 #include "ui/text_box_font.h"
 
 int main(int argc, char** argv) {

@@ -9,7 +9,7 @@
 #include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form2.h"
+#include "forms/ui_Form2.h"
 
 namespace velox::ui {
 
@@ -24,7 +24,6 @@ constexpr int kSearchMilliseconds = 250;
 
 Form2Window::Form2Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form2>()) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure GamePad"));
   combos_ = AttachCombos(this, ui_->Image1);
   timer_ = new QTimer(this);

@@ -3,13 +3,12 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form4.h"
+#include "forms/ui_Form4.h"
 
 namespace velox::ui {
 
 Form4Window::Form4Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form4>()) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure Keyboard"));
   combos_ = AttachCombos(this, ui_->Image1);
   connect(ui_->Command1, &QPushButton::clicked, this, &Form4Window::Form4_Command1_Click);

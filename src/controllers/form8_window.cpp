@@ -8,13 +8,12 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form8.h"
+#include "forms/ui_Form8.h"
 
 namespace velox::ui {
 
 Form8Window::Form8Window(QWidget* parent) : VeloxDialog(parent), ui_(std::make_unique<Ui::Form8>()) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure Controllers"));
   MakeCheckedOptionTheTabStop({ui_->Option5, ui_->Option1, ui_->Option2, ui_->Option6, ui_->Option3, ui_->Option4});
   for (const ControllerModeInfo& info : ControllerModes()) {

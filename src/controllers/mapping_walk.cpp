@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shell/excerpt.h"
+
 namespace velox {
 
 namespace {
@@ -21,18 +23,8 @@ std::optional<char> FromRow(std::string_view row, unsigned first, unsigned code)
 
 bool IsLetterOrDigit(int c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 
-// Cuts at a character boundary of UTF-8 text.
-std::string CutUtf8(const std::string& text, size_t maxCharacters) {
-  size_t characters = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == maxCharacters) {
-      std::string cut = text.substr(0, i);
-      while (!cut.empty() && cut.back() == ' ') cut.pop_back();
-      return cut + "\u2026";
-    }
-  }
-  return text;
-}
+// A pad's name as shown beside the mapping.
+constexpr size_t kPadNameLength = 40;
 
 }  // namespace
 
@@ -167,7 +159,7 @@ std::string ShownPadName(std::string_view reported) {
   }
   while (!name.empty() && name.back() == ' ') name.pop_back();
   if (name.empty()) return "Unnamed gamepad";
-  return CutUtf8(name, 40);
+  return Shortened(name, kPadNameLength);
 }
 
 std::string PadStatusText(PadState state, std::string_view reportedName, int connected) {

@@ -94,14 +94,22 @@ class Rewriter {
 
 }  // namespace
 
-std::optional<std::string_view> LineBreakIn(std::string_view value) {
-  for (char c : value) {
-    if (c == '\r') return "a carriage return (CR)";
-    if (c == '\n') return "a line feed (LF)";
-    if (c == '\0') return "a NUL character";
+namespace {
+
+template <class Char>
+std::optional<std::string_view> FirstLineBreak(std::basic_string_view<Char> value) {
+  for (Char c : value) {
+    if (c == Char('\r')) return "a carriage return (CR)";
+    if (c == Char('\n')) return "a line feed (LF)";
+    if (c == Char('\0')) return "a NUL character";
   }
   return std::nullopt;
 }
+
+}  // namespace
+
+std::optional<std::string_view> LineBreakIn(std::string_view value) { return FirstLineBreak(value); }
+std::optional<std::string_view> LineBreakIn(std::u16string_view value) { return FirstLineBreak(value); }
 
 std::string ShownResolution(std::string_view fileForm) { return ReplaceAll(fileForm, ",", " x "); }
 std::string FileResolution(std::string_view shownForm) { return ReplaceAll(shownForm, " x ", ","); }

@@ -47,8 +47,10 @@ enum class EntryState {
 };
 
 // What in a value would break its line: "a line feed (LF)", "a carriage return
-// (CR)" or "a NUL character"; nothing when the value fits on one line.
+// (CR)" or "a NUL character"; nothing when the value fits on one line. The same
+// rule for a value still in the form a window holds it (UTF-16).
 std::optional<std::string_view> LineBreakIn(std::string_view value);
+std::optional<std::string_view> LineBreakIn(std::u16string_view value);
 
 // "640,480" <-> "640 x 480": every "," becomes " x " and back; nothing is validated.
 std::string ShownResolution(std::string_view fileForm);

@@ -7,11 +7,11 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "settings/form5_window.h"
+#include "settings/emulator_ini.h"
 #include "shell/platform.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_FolderPicker.h"
+#include "forms/ui_FolderPicker.h"
 
 namespace velox::ui {
 
@@ -29,14 +29,15 @@ QStringList Drives() {
 QString DriveOf(const QString& folder) { return ToQString(platform::DriveOf(ToPath(folder))); }
 QString DriveRoot(const QString& drive) { return ToQString(platform::DriveRoot(ToPath(drive))); }
 
+// The box while its window is open: a closed window only waits for its deletion.
+QLineEdit* OpenBox(const QPointer<QLineEdit>& box) { return box && box->window()->isVisible() ? box.data() : nullptr; }
+
 }  // namespace
 
-FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString& caption,
-                                       std::function<QLineEdit*()> box, QWidget* parent)
-    : VeloxDialog(parent), ui_(std::make_unique<Ui::FolderPicker>()), box_(std::move(box)) {
+FolderPickerWindow::FolderPickerWindow(const QString& objectName, const QString& caption, QWidget* parent)
+    : VeloxDialog(parent), ui_(std::make_unique<Ui::FolderPicker>()) {
   ui_->setupUi(this);
   setObjectName(objectName);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   ui_->Frame1->setTitle(caption);
   ui_->Dir1->setAccessibleName(caption);
   NameWindow(this, caption);
@@ -140,7 +141,7 @@ void FolderPickerWindow::PickerLoad() {
     const int current = ui_->Drive1->findText(DriveOf(QDir::currentPath()), Qt::MatchExactly);
     ui_->Drive1->setCurrentIndex(std::max(current, 0));
   }
-  QLineEdit* box = box_ ? box_() : nullptr;
+  QLineEdit* box = OpenBox(box_);
   if (!OpenFolder(box ? box->text() : QString())) FallBack();
 }
 
@@ -149,19 +150,17 @@ void FolderPickerWindow::PickerDriveChange() {
 }
 
 void FolderPickerWindow::PickerOk() {
-  const QString folder = CurrentFolder();
-  for (const auto& [c, name] : {std::pair(u'\r', "a carriage return (CR)"), std::pair(u'\n', "a line feed (LF)"),
-                                std::pair(u'\0', "a NUL character")}) {
-    if (!folder.contains(QChar(c))) continue;
+  const std::u16string folder = CurrentFolder().toStdU16String();
+  if (const std::optional<std::string_view> problem = LineBreakIn(folder)) {
     // Such a name (possible on Linux) cannot stand on one line of velox.ini.
     ShowProblem(this, UserMessage{QStringLiteral("The name of this folder holds %1, so velox.ini cannot store it. "
                                                  "Please choose or rename another folder.")
-                                      .arg(QLatin1String(name)),
+                                      .arg(QLatin1String(problem->data(), static_cast<qsizetype>(problem->size()))),
                                   {},
                                   QStringLiteral("The settings dialog's box was left as it was.")});
     return;
   }
-  QLineEdit* box = box_ ? box_() : nullptr;
+  QLineEdit* box = OpenBox(box_);
   if (!box) {
     ShowProblem(this, UserMessage{QStringLiteral("The folder %1 was not taken: the general settings dialog "
                                                  "has been closed.")
@@ -189,12 +188,7 @@ bool FolderPickerWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 Form6Window::Form6Window(QWidget* parent)
-    : FolderPickerWindow(QStringLiteral("Form6"), QStringLiteral("Roms Folder"),
-                         [] {
-                           Form5Window* settings = Form5Window::Instance().Get();
-                           return settings ? settings->Text1() : nullptr;
-                         },
-                         parent) {}
+    : FolderPickerWindow(QStringLiteral("Form6"), QStringLiteral("Roms Folder"), parent) {}
 
 SingleWindow<Form6Window>& Form6Window::Instance() {
   static SingleWindow<Form6Window> instance;
@@ -202,12 +196,7 @@ SingleWindow<Form6Window>& Form6Window::Instance() {
 }
 
 Form7Window::Form7Window(QWidget* parent)
-    : FolderPickerWindow(QStringLiteral("Form7"), QStringLiteral("Saves Folder"),
-                         [] {
-                           Form5Window* settings = Form5Window::Instance().Get();
-                           return settings ? settings->Text2() : nullptr;
-                         },
-                         parent) {}
+    : FolderPickerWindow(QStringLiteral("Form7"), QStringLiteral("Saves Folder"), parent) {}
 
 SingleWindow<Form7Window>& Form7Window::Instance() {
   static SingleWindow<Form7Window> instance;

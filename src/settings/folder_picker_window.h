@@ -1,16 +1,16 @@
 #pragma once
 // The folder pickers Form6 ("Roms Folder") and Form7 ("Saves Folder"): a drive
-// list and a folder list that start at the folder in a box of the general
-// settings dialog and put the chosen folder back into that box.
+// list and a folder list that start at the folder in the text box they are given
+// (one of the general settings dialog's) and put the chosen folder back into it.
 
+#include <QLineEdit>
+#include <QPointer>
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
 
-class QLineEdit;
 class QTreeWidgetItem;
 
 namespace Ui {
@@ -22,10 +22,11 @@ namespace velox::ui {
 class FolderPickerWindow : public VeloxDialog {
   Q_OBJECT
  public:
-  // box: the settings dialog's box while that dialog is loaded, else null.
-  FolderPickerWindow(const QString& objectName, const QString& caption, std::function<QLineEdit*()> box,
-                     QWidget* parent = nullptr);
+  FolderPickerWindow(const QString& objectName, const QString& caption, QWidget* parent = nullptr);
   ~FolderPickerWindow() override;
+
+  // The box to start from and to fill; set by the window that shows the picker, before it loads.
+  void SetBox(QLineEdit* box) { box_ = box; }
 
   // The folder list's current folder as the platform writes it ("C:\", "C:\Games", "/", "/home/ann").
   QString CurrentFolder() const;
@@ -56,7 +57,7 @@ class FolderPickerWindow : public VeloxDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   std::unique_ptr<Ui::FolderPicker> ui_;
-  std::function<QLineEdit*()> box_;
+  QPointer<QLineEdit> box_;
   QString folder_;  // clean absolute path with "/" separators; empty while none could be opened
 };
 

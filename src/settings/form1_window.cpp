@@ -6,11 +6,12 @@
 #include <algorithm>
 
 #include "settings/emulator_ini.h"
+#include "shell/excerpt.h"
 #include "shell/install_layout.h"
 #include "shell/text_encoding.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form1.h"
+#include "forms/ui_Form1.h"
 
 namespace velox::ui {
 
@@ -23,11 +24,8 @@ constexpr size_t kShownLength = 400;
 // The text as shown, cut with an ellipsis when long; the file's own bytes are
 // kept apart, so that what is written back is never the shortened text.
 QString Shown(std::string_view bytes) {
-  const bool cut = bytes.size() > kShownLength;
-  const std::u16string text = DecodeWindows1252(cut ? bytes.substr(0, kShownLength - 1) : bytes);
-  QString shown = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-  if (cut) shown += QChar(0x2026);
-  return shown;
+  // One byte is one character: what lies past the first kShownLength + 1 cannot change the cut.
+  return QString::fromStdU16String(Shortened(DecodeWindows1252(bytes.substr(0, kShownLength + 1)), kShownLength));
 }
 
 std::filesystem::path SettingsFile() { return BarePath("velox.ini"); }

@@ -9,7 +9,7 @@
 #include "shell/text_encoding.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_Form5.h"
+#include "forms/ui_Form5.h"
 
 namespace velox::ui {
 
@@ -96,8 +96,12 @@ void Form5Window::Form5_Form_Load() {
   shownText2_ = ui_->Text2->text();
 }
 
-void Form5Window::Form5_Command1_Click() { Form6Window::Instance().Show(); }
-void Form5Window::Form5_Command2_Click() { Form7Window::Instance().Show(); }
+void Form5Window::Form5_Command1_Click() {
+  Form6Window::Instance().Show([this](Form6Window& picker) { picker.SetBox(ui_->Text1); });
+}
+void Form5Window::Form5_Command2_Click() {
+  Form7Window::Instance().Show([this](Form7Window& picker) { picker.SetBox(ui_->Text2); });
+}
 
 void Form5Window::Form5_Command3_Click() {
   GeneralSettings settings;
@@ -118,19 +122,15 @@ void Form5Window::Form5_Command3_Click() {
                                     ToQString(SettingsFile()),
                                     QStringLiteral("Nothing was written; the dialog stays open with your values.")});
     };
-    std::string probe(static_cast<size_t>(text.size()), 'x');
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      if (text[i].unicode() < 0x20) probe[static_cast<size_t>(i)] = static_cast<char>(text[i].unicode());
-    }
-    if (const std::optional<std::string_view> problem = LineBreakIn(probe)) {
+    const std::u16string_view utf16(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+    if (const std::optional<std::string_view> problem = LineBreakIn(utf16)) {
       // Not quoted: the break itself would tear the message apart.
       refuse(QStringLiteral("The %1 holds %2; a folder must fit on one line of velox.ini.")
                  .arg(QLatin1String(folder.what),
                       QString::fromLatin1(problem->data(), static_cast<qsizetype>(problem->size()))));
       return;
     }
-    std::optional<std::string> bytes = EncodeWindows1252(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
+    std::optional<std::string> bytes = EncodeWindows1252(utf16);
     if (!bytes) {
       refuse(QStringLiteral("The %1 \"%2\" holds a character that velox.ini cannot store.")
                  .arg(QLatin1String(folder.what), text));

@@ -9,7 +9,7 @@
 #include "ui/accessibility.h"
 #include "ui/artwork.h"
 #include "ui/messages.h"
-#include "ui_Form3.h"
+#include "forms/ui_Form3.h"
 
 namespace velox::ui {
 
@@ -85,18 +85,10 @@ void Form3Window::Form3_Command6_Click() {
                                  FileError{std::filesystem::absolute(help, ec), "no such file"}));
     return;
   }
-  if (!actions_.openDocument) {
-    // The shell's own "Open" verb on Windows, the desktop's default program elsewhere.
-    const Status opened = platform::OpenWithDefaultProgram(help);
-    if (!opened) {
-      ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."), opened.error()));
-    }
-    return;
-  }
-  const QString file = ToQString(std::filesystem::absolute(help));
-  if (!actions_.openDocument(file)) {
-    ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."),
-                                 FileError{std::filesystem::absolute(help), "no program is set to open it"}));
+  // The shell's own "Open" verb on Windows, the desktop's default program elsewhere.
+  const Status opened = platform::OpenWithDefaultProgram(help);
+  if (!opened) {
+    ShowProblem(this, MessageFor(QStringLiteral("The VeloxHLE guide could not be opened."), opened.error()));
   }
 }
 

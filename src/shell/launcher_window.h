@@ -21,7 +21,6 @@ struct LauncherActions {
   std::function<void()> showSettings;     // Command4
   std::function<void()> showPatches;      // Command1
   std::function<void()> quit;             // ends the configurator after the emulator started
-  std::function<bool(const QString& file)> openDocument;  // the desktop's default handler
 };
 
 class Form3Window : public QWidget {

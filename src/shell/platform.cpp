@@ -46,6 +46,8 @@ FileCalls*& Override() {
 FileCalls& Files() { return Override() ? *Override() : SystemFileCalls(); }
 void SetFileCallsForTesting(FileCalls* calls) { Override() = calls; }
 
+Status OpenWithDefaultProgram(const fs::path& document) { return Files().OpenDocument(document); }
+
 std::vector<fs::path> VolumesOfMountTable(std::string_view table) {
   static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run", "/var/run", "/var/lock"};
   static constexpr std::string_view kSystemTypes[] = {"proc",     "sysfs",    "devpts",   "devtmpfs", "cgroup",

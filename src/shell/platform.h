@@ -59,6 +59,8 @@ class FileCalls {
   virtual bool MayClearSoon(OsError error) = 0;
   // Waits before such a try.
   virtual void Pause(int milliseconds) = 0;
+  // Hands the document to the desktop's program for it; see OpenWithDefaultProgram.
+  virtual Status OpenDocument(const std::filesystem::path& document) = 0;
 };
 
 // The system's own calls.
@@ -86,8 +88,8 @@ OsError StartProcess(const std::vector<std::filesystem::path>& arguments, bool u
 void LetAnotherProgramComeForward();
 
 // Opens the document with the program the desktop has for it ("Open" verb of
-// the Windows shell, xdg-open elsewhere). Fails plainly when the document is
-// missing or no program is set to open it.
+// the Windows shell, xdg-open elsewhere), through Files(). Fails plainly when
+// the document is missing or no program is set to open it.
 Status OpenWithDefaultProgram(const std::filesystem::path& document);
 
 // Shared libraries loaded at run time: nullptr when the library or the symbol

@@ -82,6 +82,7 @@ class PosixFileCalls final : public FileCalls {
   // An open file never stops a rename or an unlink here: EACCES and EBUSY mean what they say.
   bool MayClearSoon(OsError) override { return false; }
   void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+  Status OpenDocument(const fs::path& document) override;
 };
 
 }  // namespace
@@ -175,7 +176,7 @@ OsError StartProcess(const std::vector<fs::path>& arguments, bool utf8Locale) {
 
 void LetAnotherProgramComeForward() {}
 
-Status OpenWithDefaultProgram(const fs::path& document) {
+Status PosixFileCalls::OpenDocument(const fs::path& document) {
   std::error_code ec;
   const fs::path shown = fs::absolute(document, ec);
   if (!fs::is_regular_file(document, ec)) return FileError{shown, "no such file"};

@@ -91,6 +91,7 @@ class Win32FileCalls final : public FileCalls {
   // Read-only files are refused before any call, so access denied here is nearly always a file held open.
   bool MayClearSoon(OsError error) override { return error == EACCES || error == EBUSY; }
   void Pause(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+  Status OpenDocument(const fs::path& document) override;
 };
 
 // One argument of a command line, quoted the way the C runtime splits it again.
@@ -154,7 +155,7 @@ OsError StartProcess(const std::vector<fs::path>& arguments, bool /*utf8Locale: 
 
 void LetAnotherProgramComeForward() { AllowSetForegroundWindow(ASFW_ANY); }
 
-Status OpenWithDefaultProgram(const fs::path& document) {
+Status Win32FileCalls::OpenDocument(const fs::path& document) {
   std::error_code ec;
   const fs::path shown = fs::absolute(document, ec);
   if (!fs::is_regular_file(document, ec)) return FileError{shown, "no such file"};

@@ -8,6 +8,7 @@
 namespace velox::ui {
 
 void NameWindow(QWidget* window, const QString& what) {
+  window->setWindowTitle(QString::fromLatin1(kWindowCaption));
   window->setAccessibleName(what + QStringLiteral(" \u2014 ") + QString::fromLatin1(kWindowCaption));
 }
 

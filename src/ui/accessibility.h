@@ -12,8 +12,8 @@ class QWidget;
 
 namespace velox::ui {
 
-// "Configure Video — Velox Configurator v1.1.1": nine windows share the caption,
-// so the accessible name tells them apart; the visible caption stays.
+// Gives the window the caption all windows share, kWindowCaption, and the
+// accessible name "Configure Video — <caption>": the name tells them apart.
 void NameWindow(QWidget* window, const QString& what);
 
 // Tab enters an exclusive group at its checked option (the first one while none

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "shell/excerpt.h"
 #include "ui/velox_dialog.h"
 
 namespace velox::ui {
@@ -34,12 +35,8 @@ QString ShortenQuotes(const QString& text) {
     if (close < 0) close = text.size();
     out += QStringView(text).mid(from, open + 1 - from);
     const QStringView quoted = QStringView(text).mid(open + 1, close - open - 1);
-    if (quoted.size() > kQuotedLength) {
-      out += quoted.left(kQuotedLength - 1);
-      out += QChar(0x2026);  // ellipsis
-    } else {
-      out += quoted;
-    }
+    out += QString::fromStdU16String(
+        Shortened(std::u16string_view(quoted.utf16(), static_cast<size_t>(quoted.size())), kExcerptLength));
     if (close < text.size()) out += QLatin1Char('"');
     from = close + 1;
   }

@@ -20,8 +20,7 @@ struct UserMessage {
   QString unchanged;  // what was left as it was, may be empty
 };
 
-// Texts quoted from files ("...") longer than this are cut, with an ellipsis.
-inline constexpr int kQuotedLength = 80;
+// Texts quoted ("...") longer than kExcerptLength characters are shortened.
 QString ShortenQuotes(const QString& text);
 
 QString FormatUserMessage(const UserMessage& message);

@@ -16,15 +16,18 @@ class SingleWindow {
 
   explicit SingleWindow(Factory factory = [] { return new W(); }) : factory_(std::move(factory)) {}
 
-  W* Show() {
+  // prepare: what the opener hands the window (new or already open) before it loads or comes to the front.
+  W* Show(const std::function<void(W&)>& prepare = {}) {
     // A closed window only waits for its deferred deletion: it counts as unloaded.
     if (window_ && !window_->isVisible()) window_ = nullptr;
     if (!window_) {
       window_ = factory_();
       window_->setAttribute(Qt::WA_DeleteOnClose);
+      if (prepare) prepare(*window_);
       window_->Load();
       window_->show();
     } else {
+      if (prepare) prepare(*window_);
       if (window_->isMinimized()) window_->showNormal();
       window_->show();
     }

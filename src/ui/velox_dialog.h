@@ -1,14 +1,17 @@
 #pragma once
-// Base of every dialog: the system's caption, modeless, dropped when closed
+// Base of every dialog: modeless, dropped when closed
 // (a later show builds and loads it afresh), Escape closes it like "Cancel",
 // and Enter presses the button that has the focus (the default button only
 // when the focus is elsewhere, in a text box or a list).
 
 #include <QDialog>
 
+#include "velox_version.h"
+
 namespace velox::ui {
 
-inline constexpr const char* kWindowCaption = "Velox Configurator v1.1.1";
+// Every window's caption (NameWindow sets it) and every message box's.
+inline constexpr const char* kWindowCaption = "Velox Configurator v" VELOX_VERSION;
 
 class VeloxDialog : public QDialog {
   Q_OBJECT

@@ -8,7 +8,7 @@
 #include "shell/install_layout.h"
 #include "ui/accessibility.h"
 #include "ui/messages.h"
-#include "ui_principal.h"
+#include "forms/ui_principal.h"
 #include "video/wrapper_catalogue.h"
 
 namespace velox::ui {
@@ -43,7 +43,6 @@ SingleWindow<PrincipalWindow>& PrincipalWindow::Instance() {
 PrincipalWindow::PrincipalWindow(QWidget* parent)
     : VeloxDialog(parent), ui_(std::make_unique<Ui::principal>()), options_(new QButtonGroup(this)) {
   ui_->setupUi(this);
-  setWindowTitle(QString::fromLatin1(kWindowCaption));
   NameWindow(this, QStringLiteral("Configure Video"));
 
   options_->setObjectName(QStringLiteral("Options"));

@@ -33,22 +33,9 @@ std::vector<fs::path> NameVariants(std::string_view name) {
   // One name, whatever its letter case, names one file there.
   return {fs::path(std::string(name))};
 #else
-  const auto lower = [](std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  };
-  const std::string wanted = lower(name);
   std::vector<fs::path> found;
-  std::error_code ec;
-  for (fs::directory_iterator it(".", ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path file = it->path().filename();
-    const std::u8string bytes = file.u8string();
-    if (bytes.size() != wanted.size()) continue;
-    if (lower(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) != wanted) continue;
-    if (std::error_code kind; !fs::is_directory(it->symlink_status(kind))) found.push_back(file);
+  for (const fs::path& file : NamesIgnoringCase(fs::path(), fs::path(std::string(name)))) {
+    if (std::error_code kind; !fs::is_directory(fs::symlink_status(file, kind))) found.push_back(file);
   }
   // Also when the listing fails: the name as written is still tried.
   if (found.empty()) found.emplace_back(std::string(name));

@@ -34,10 +34,11 @@ struct VideoInstallSteps {
 // Installs the choice into the current directory and records it:
 //  1. unless the choice is Open Glide (10): if "Config.ini" exists it is deleted,
 //     and only then "OpenGLide.ini" too;
-//  2. "glide2x.dll" is deleted, whatever the choice;
-//  3. when the choice has a library, AppFolder + its library source is copied
-//     to "glide2x.dll" (through a temporary file, so never half written);
-//     on a case-sensitive file system every other letter case of that name is
+//  2. when the choice has a library, AppFolder + its library source is copied
+//     over "glide2x.dll" (through a temporary file renamed over it in one step,
+//     so there is never a moment without one); a choice without a library
+//     (the 3DFX mode) deletes "glide2x.dll";
+//  3. on a case-sensitive file system every other letter case of that name is
 //     deleted too, so that exactly one library, or none, remains;
 //  4. the choice number ("" for none) and CR LF replace the choice file.
 // The chosen library is checked to be a readable file before anything is

@@ -256,7 +256,7 @@ TEST(MappingWalkTest, TextsThePlayerReads) {
   EXPECT_EQ(ShownPadName("\n\x7f"), "Unnamed gamepad");
   std::string longName;
   for (int i = 0; i < 70; ++i) longName += "\u00e9";
-  EXPECT_EQ(ShownPadName(longName), longName.substr(0, 80) + "\u2026") << "cut between characters";
+  EXPECT_EQ(ShownPadName(longName), longName.substr(0, 78) + "\u2026") << "cut between characters";
   EXPECT_EQ(ShownPadName("Mega Super Professional Wireless Arcade Fight Stick"), "Mega Super Professional Wireless Arcade\u2026");
 }
 

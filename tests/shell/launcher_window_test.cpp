@@ -8,13 +8,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <cstdlib>
 
 #include "shell/install_layout.h"
+#include "support/file_call_spy.h"
 #include "support/temp_install.h"
 #include "support/window_test.h"
 #include "ui/single_window.h"
 #include "ui/velox_dialog.h"
+#include "velox_version.h"
 
 namespace velox::ui {
 namespace {
@@ -95,7 +98,7 @@ TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsM
   testing::CurrentDirectory cd(cwd.path());
   EXPECT_EQ(Run(), 0) << "stays open";
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_EQ(titles[0], "Velox Configurator v1.1.1");
+  EXPECT_EQ(titles[0], "Velox Configurator v" VELOX_VERSION);
   for (const QString& part : {QString("Velox HLE could not be started"), testing::Shown(cwd / "VELOX.exe"),
                               QString("no such program")}) {
     EXPECT_TRUE(messages[0].contains(part)) << part.toStdString();
@@ -146,23 +149,20 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
 TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
   testing::TempFolder cwd;
   testing::CurrentDirectory cd(cwd.path());
-  QStringList opened;
-  LauncherActions actions;
-  actions.openDocument = [&](const QString& file) {
-    opened << file;
-    return true;
-  };
-  Form3Window w(actions);
+  testing::FileCallSpy os;  // the desktop's program is never started
+  Form3Window w(LauncherActions{});
   QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
-  EXPECT_TRUE(opened.isEmpty());
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("Veloxhlp.hlp"));
 
   testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
   QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
-  ASSERT_EQ(opened.size(), 1);
-  EXPECT_EQ(opened[0], testing::Shown(cwd / "Veloxhlp.hlp"));
   EXPECT_EQ(messages.size(), 1);
+  os.Fail("open-document", EACCES);
+  QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_TRUE(messages[1].contains("guide could not be opened")) << messages[1].toStdString();
+  EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class FileCallSpy final : public platform::FileCalls {
   FileCallSpy& operator=(const FileCallSpy&) = delete;
 
   // The nth call of that name ("create", "open", "read", "write", "flush",
-  // "close", "replace", "sync-folder", "remove"), counting from 1, fails with error.
+  // "close", "replace", "sync-folder", "remove", "open-document"), counting from 1, fails with error.
   void Fail(std::string call, int error, int nth = 1) { failures_.push_back({std::move(call), error, nth}); }
   // Asked before every call with its name and file; an error it returns fails the call.
   std::function<int(std::string_view call, const Path& file)> before;
@@ -79,6 +79,11 @@ class FileCallSpy final : public platform::FileCalls {
     return windowsHolds ? error == EACCES || error == EBUSY : Real().MayClearSoon(error);
   }
   void Pause(int milliseconds) override { (void)Check("pause", std::to_string(milliseconds)); }
+  // Never opens the document for real ("open-document").
+  Status OpenDocument(const Path& document) override {
+    if (const int e = Check("open-document", document)) return ErrnoError(document, e);
+    return {};
+  }
 
  private:
   struct Failure {

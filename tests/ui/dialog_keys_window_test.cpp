@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 
+#include "app/default_actions.h"
 #include "controllers/form2_window.h"
 #include "controllers/form4_window.h"
 #include "controllers/form8_window.h"
@@ -22,7 +23,6 @@
 #include "shell/install_layout.h"
 #include "support/temp_install.h"
 #include "support/window_test.h"
-#include "ui/default_actions.h"
 #include "ui/messages.h"
 #include "video/principal_window.h"
 

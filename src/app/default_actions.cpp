@@ -1,4 +1,4 @@
-#include "ui/default_actions.h"
+#include "app/default_actions.h"
 
 #include <QCoreApplication>
 
