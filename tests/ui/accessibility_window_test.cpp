@@ -133,7 +133,7 @@ const WindowCase kWindows[] = {
     {"Form8", "Configure Controllers", {"Shift+Tab", "Down"}, "Option6 Command4 Command3",
      {{"Option6", "1 Player - Adaptoid (Rumble Pack)"}, {"Command4", "Cancel"}}},
     {"Form2", "Configure GamePad", {},
-     kMappingTabs + " MapAllButton Command1 Command2 Label1>Text111/read-only PadNumbers ProfileLabel>ProfileList SaveProfile",
+     kMappingTabs + " PadNumbers ProfileLabel>ProfileList SaveProfile MapAllButton Command1 Command2 Label1>Text111/read-only",
      MappingLists()},
     {"Form4", "Configure Keyboard", {},
      kMappingTabs + " ProfileLabel>ProfileList SaveProfile MapAllButton Command1 Command2", MappingLists()},
