@@ -19,6 +19,7 @@
 #include "settings/form5_window.h"
 #include "shell/install_layout.h"
 #include "shell/launcher_window.h"
+#include "shell/platform.h"
 #include "support/temp_install.h"
 #include "support/window_test.h"
 #include "ui/messages.h"
@@ -133,7 +134,8 @@ const WindowCase kWindows[] = {
     {"Form8", "Configure Controllers", {"Shift+Tab", "Down"}, "Option6 Command4 Command3",
      {{"Option6", "1 Player - Adaptoid (Rumble Pack)"}, {"Command4", "Cancel"}}},
     {"Form2", "Configure GamePad", {},
-     kMappingTabs + " PadNumbers ProfileLabel>ProfileList SaveProfile MapAllButton Command1 Command2 Label1>Text111/read-only",
+     kMappingTabs + (platform::kWindows ? "" : " PadNumbers") +  // only Linux says whose numbers these are
+         " ProfileLabel>ProfileList SaveProfile MapAllButton Command1 Command2 Label1>Text111/read-only",
      MappingLists()},
     {"Form4", "Configure Keyboard", {},
      kMappingTabs + " ProfileLabel>ProfileList SaveProfile MapAllButton Command1 Command2", MappingLists()},
