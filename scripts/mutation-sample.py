@@ -176,7 +176,7 @@ MUTATIONS = [
     ("src/shell/single_instance.cpp", "if constexpr (platform::kWindows) folder = folder.toCaseFolded();", "folder = folder.toCaseFolded();"),
     ("src/shell/single_instance.cpp", "QString folder = info.canonicalFilePath();", "QString folder;"),
     ("src/shell/single_instance.cpp", "    QLocalServer::removeServer(key_);  // the socket file a killed configurator left (POSIX)\n", ""),
-    ("src/shell/single_instance.cpp", "  lock_.setStaleLockTime(0);\n", "  lock_.setStaleLockTime(100);\n"),
+    ("src/shell/single_instance.cpp", "  lock_.setStaleLockTime(0);\n", ""),
     ("src/shell/single_instance.cpp", "  if (lock_.error() != QLockFile::LockFailedError) return;\n", ""),
     # --- controllers: profile names, files and the pad's own profile
     ("src/controllers/mapping_profile.cpp", "{U\"CON\", U\"PRN\", U\"AUX\", U\"NUL\", U\"CONIN$\", U\"CONOUT$\"}", "{U\"CON\", U\"PRN\", U\"AUX\", U\"CONIN$\", U\"CONOUT$\"}"),
