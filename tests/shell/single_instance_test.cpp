@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "shell/platform.h"
 #include "support/temp_install.h"
@@ -23,10 +24,23 @@ TEST(SingleInstanceTest, OnePerFolderAnyOtherSpellingAsksTheFirstForwardOtherFol
   auto first = std::make_unique<SingleInstance>(a.path());
   QSignalSpy asked(first.get(), &SingleInstance::comeForwardAsked);
   ASSERT_TRUE(first->IsFirst());
-  const fs::path spelling = platform::kWindows ? fs::path(ToQString(a.path()).toUpper().toStdU16String()) : a / ".";
-  EXPECT_FALSE(SingleInstance(spelling).IsFirst());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return asked.size() == 1; }, kBoundMs));
+  // One folder whatever the path to it: on Windows in any letter case, elsewhere through a link.
+  std::vector<fs::path> spellings = {a / "."};
+  if (platform::kWindows) {
+    spellings.push_back(fs::path(ToQString(a.path()).toUpper().toStdU16String()));
+  } else {
+    fs::create_directory_symlink(a.path(), b / "link");
+    spellings.push_back(b / "link");
+  }
+  for (const fs::path& spelling : spellings) EXPECT_FALSE(SingleInstance(spelling).IsFirst()) << spelling;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return asked.size() == 2; }, kBoundMs));
   EXPECT_TRUE(SingleInstance(b.path()).IsFirst());
+  if (!platform::kWindows) {  // where letter case makes another folder
+    fs::create_directories(b / "x");
+    fs::create_directories(b / "X");
+    SingleInstance lower(b / "x");
+    EXPECT_TRUE(SingleInstance(b / "X").IsFirst());
+  }
   first.reset();
   EXPECT_TRUE(SingleInstance(a.path()).IsFirst()) << "the folder is free once the first has ended";
 }
