@@ -16,7 +16,7 @@ as it was), so that no mutation is counted against a stale form.
 
 The summary gives "killed K of N (P%)" for each folder and overall.
 
-Usage: scripts/mutation-sample.py [--list] [--only SUBSTRING] [--every N [--start K]] [--timeout SECONDS]
+Usage: scripts/mutation-sample.py [--list] [--only SUBSTRING]... [--every N [--start K]] [--timeout SECONDS]
                                   [--quick] [--no-baseline] [--log FILE]
   --list     print the mutations (and check that each text occurs once), run nothing
   --only     run the mutations whose file or text holds SUBSTRING
@@ -342,7 +342,8 @@ def check_all(mutations):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--list", action="store_true", help="print the mutations and check them; run nothing")
-    parser.add_argument("--only", default="", help="run the mutations whose file or text holds this")
+    parser.add_argument("--only", action="append", default=[],
+                        help="run the mutations whose file or text holds this (may be given again)")
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test program run")
     parser.add_argument("--quick", action="store_true", help="run only the focused pass")
     parser.add_argument("--log", help="also write the progress and summary to this file")
@@ -352,7 +353,8 @@ def main():
     parser.add_argument("--start", type=int, default=0, help="with --every: the first one taken (from 0)")
     args = parser.parse_args()
 
-    chosen = [m for m in MUTATIONS if args.only in m[0] or args.only in m[1]][args.start::args.every]
+    wanted = lambda m: not args.only or any(s in m[0] or s in m[1] for s in args.only)
+    chosen = [m for m in MUTATIONS if wanted(m)][args.start::args.every]
     errors = check_all(chosen)
     if args.list:
         for i, (file, old, new) in enumerate(chosen, 1):
