@@ -45,7 +45,7 @@ CORE, UI, APP = "velox_core_tests", "velox_ui_tests", "velox-configurator"
 MUTATIONS = [
     # --- shell: finding and starting programs
     ("src/shell/platform_posix.cpp", "if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0) return candidate;", "if (fs::is_regular_file(candidate, ec)) return candidate;"),
-    ("src/shell/platform_posix.cpp", "fs::path(folder.empty() ? std::string_view(\".\") : folder) / name;", "fs::path(folder) / name;"),
+    ("src/shell/platform_posix.cpp", "while (start <= paths.size()) {", "while (start < paths.size()) {"),
     ("src/shell/platform_posix.cpp", "if (permissions >= 0 && ::fchmod(fd, mode) != 0) {", "if (false) {"),
     ("src/shell/platform_posix.cpp", "const mode_t mode = permissions < 0 ? 0666 : static_cast<mode_t>(permissions);", "const mode_t mode = permissions < 0 ? 0600 : static_cast<mode_t>(permissions);"),
     ("src/shell/platform.cpp", "out.push_back(static_cast<char>((field[i + 1] - '0') * 64", "out.push_back(static_cast<char>((field[i + 1] - '0') * 8"),

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "shell/safe_file.h"
+#include "shell/text_encoding.h"
 #include "support/temp_install.h"
 
 namespace velox {
@@ -96,7 +97,8 @@ TEST(EmulatorIni, AMissingFileOrARefusedRewriteLeavesTheFileAsItWas) {
   std::pair<const char*, bool> refused[] = {
       {"patch=1", true}, {"//patch=2", false}, {"// x", true}, {"// x", false}, {"patch=3", false}};
   for (auto [entry, on] : refused) EXPECT_FALSE(SwitchEntry(ini, temp, "g", entry, on).ok()) << entry << on;
-  EXPECT_FALSE(SwitchEntry(ini, temp, "g", "patch=1\n[x]", false).ok());
+  for (const char* broken : {"patch=1\n[x]", "patch=1\r[x]"})
+    EXPECT_THAT(SwitchEntry(ini, temp, "g", broken, false).error().cause, ::testing::HasSubstr("holds a line break"));
   // One line in, one line out: a value that would break its line is refused, naming what is in it.
   const std::pair<GeneralSettings, const char*> breaking[] = {
       {{"D:\\New\n[notes]\nx=1", {}, {}, {}, {}}, "\"rompath=\" holds a line feed (LF)"},
@@ -117,6 +119,18 @@ TEST(EmulatorIni, AMissingFileOrARefusedRewriteLeavesTheFileAsItWas) {
   ASSERT_FALSE(s.ok());
   EXPECT_LT(s.error().cause.size(), 200u);
   EXPECT_THAT(s.error().cause, ::testing::HasSubstr("ppp\u2026\""));
+}
+
+// The bytes the code page leaves undefined pass through as the code points of the same number.
+TEST(EmulatorIni, TextIsWindows1252BothWays) {
+  std::string bytes;
+  for (int b = 0x80; b <= 0x9F; ++b) bytes += static_cast<char>(b);
+  const std::u16string text =
+      u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+      u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178\u00E9";
+  EXPECT_EQ(DecodeWindows1252(bytes + "\xE9"), text);
+  EXPECT_EQ(EncodeWindows1252(text), bytes + "\xE9");
+  EXPECT_EQ(EncodeWindows1252(u"\u30D3"), std::nullopt);
 }
 
 }  // namespace

@@ -89,12 +89,12 @@ TEST(ProgramStart, AWindowsProgramGoesThroughWineWhateverTheCaseOfItsName) {
   const std::pair<const char*, std::string> cases[] = {
       {"VELOX.exe", wine}, {"VELOX.EXE", wine}, {"Velox.Exe", wine}, {".exe", wine},
       {"VELOX.exe", PathText(notRunnable.path()) + ":" + wine},
-      {"VELOX.exe", PathText(notRunnable / "none") + "::"},
+      {"VELOX.exe", PathText(notRunnable / "none") + ":"},
   };
   for (const auto& [name, path] : cases) {
     testing::TempFolder dir;
     testing::WriteBytes(dir / name, kPe);
-    if (path.ends_with("::")) fs::copy_file(testing::FakeWine(), dir / "wine");
+    if (path.ends_with(":")) fs::copy_file(testing::FakeWine(), dir / "wine");
     testing::CurrentDirectory cd(dir.path());
     testing::ScopedEnvironment scoped("PATH", path);
     ASSERT_TRUE(StartProgram(BarePath(name)).ok()) << name << " with PATH=" << path;

@@ -68,6 +68,11 @@ TEST_F(InstallVideoChoiceTest, EachChoiceInstallsTheLibraryOfItsOwnFolderAndOnly
   testing::WriteBytes(cwd / "OpenGLide.ini", "alone");  // without "Config.ini" it is not Open Glide's
   ASSERT_TRUE(InstallVideoChoice(app.path(), 13).ok());
   EXPECT_EQ(Cwd(), "OpenGLide.ini=alone;");
+  fs::remove(cwd / "OpenGLide.ini");
+  testing::WriteBytes(cwd / "Config.ini", "alone");  // and "OpenGLide.ini" is not said deleted when there was none
+  VideoInstallSteps done;
+  ASSERT_TRUE(InstallVideoChoice(app.path(), 13, &done).ok());
+  EXPECT_TRUE(done.configIniDeleted && !done.openGlideIniDeleted);
 }
 
 // On a case-sensitive file system Wine may load any letter case of the name: exactly one library, or none, remains.
@@ -83,6 +88,9 @@ TEST_F(InstallVideoChoiceTest, EveryLetterCaseOfTheLibraryIsReplacedOrRemoved) {
     EXPECT_TRUE(done.libraryRemoved);
     EXPECT_EQ(done.libraryInstalled, choice == 12);
   }
+  fs::create_directory(cwd / "Glide2x.dll");  // a folder of that name is no library: it stays
+  ASSERT_TRUE(InstallVideoChoice(app.path(), 13).ok());
+  EXPECT_TRUE(fs::is_directory(cwd / "Glide2x.dll"));
 }
 
 // The new library replaces the old one in one step: a failure leaves the old one whole.
