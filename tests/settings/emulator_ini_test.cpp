@@ -14,6 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 TEST(EmulatorIni, EntryPrefixesAreComparedExactly) {
   for (const char* key : {"patch", "osrange", "viewport", "optimize", "bootloader"}) {
@@ -119,6 +120,18 @@ TEST(EmulatorIni, AMissingFileOrARefusedRewriteLeavesTheFileAsItWas) {
   ASSERT_FALSE(s.ok());
   EXPECT_LT(s.error().cause.size(), 200u);
   EXPECT_THAT(s.error().cause, ::testing::HasSubstr("ppp\u2026\""));
+}
+
+// A NUL byte is one more character, never the end of the text.
+TEST(EmulatorIni, ANulByteIsTextLikeAnyOther) {
+  const std::string file = "[default]\r\nrompath=\0R\r\nsound=\0\r\n[Racer]\r\ncomment=a\0b\r\n\0x=1\r\n[Nul\0]\r\n"s;
+  EXPECT_EQ(ParseGeneralSettings(file).rompath, "\0R"s);
+  EXPECT_EQ(ParseGeneralSettings(file).sound, SoundSetting::kOff);
+  EXPECT_THAT(ParseGameNames(file), ElementsAre("Racer", "Nul\0"s));
+  const std::optional<GameSection> g = ParseGame(file, "Racer");
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->comment, "a\0b"s);
+  EXPECT_THAT(g->entries, ElementsAre("\0x=1"s));
 }
 
 // The bytes the code page leaves undefined pass through as the code points of the same number.
