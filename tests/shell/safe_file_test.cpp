@@ -90,6 +90,7 @@ void LetGo() {}
 
 constexpr int kPlant = -1;  // instead of failing, the call finds a hard link to notes.txt at its name
 constexpr int kLetGo = -2;  // instead of failing, the call lets go of the file HeldOpen holds
+constexpr int kWritesNothing = -3;  // instead of failing, the call and the ones after it write no byte
 constexpr int kAlways = 99;
 enum Systems { kAny, kPosix, kWindows };
 
@@ -112,6 +113,8 @@ const Case kCases[] = {
      ".velox.ini.velox-new: permission denied", "create .velox.ini.velox-new"},
     {"second write fails", nullptr, ReplaceVia, "write", 2, 1, ENOSPC, "notes.txt:mine velox.ini:old",
      "-velox-.ini: the disk is full", "create -velox-.ini write write close remove"},
+    {"the system writes nothing", nullptr, Replace, "write", 2, 1, kWritesNothing, "notes.txt:mine velox.ini:old",
+     ".velox.ini.velox-new: input/output error", "create .velox.ini.velox-new write write close remove"},
     {"flush fails", nullptr, Replace, "flush", 1, 1, EIO, "notes.txt:mine velox.ini:old",
      ".velox.ini.velox-new: input/output error", "create .velox.ini.velox-new write write flush close remove"},
     {"close fails", nullptr, ReplaceVia, "close", 1, 1, EIO, "notes.txt:mine velox.ini:old",
@@ -164,9 +167,8 @@ const Case kCases[] = {
      "remove create -velox-.ini write write flush close replace sync-folder app"},
     {"link at the temporary name", LinkAtTemp, Replace, "", 0, 0, 0, "notes.txt:mine velox.ini:new", "",
      "remove create .velox.ini.velox-new write write flush close replace sync-folder app", kPosix},
-    {"dangling link at the temporary name", DanglingLinkAtTemp, ReplaceVia, "", 0, 0, 0,
-     "notes.txt:mine velox.ini:new", "", "remove create -velox-.ini write write flush close replace sync-folder app",
-     kPosix},
+    {"dangling link at the temporary name", DanglingLinkAtTemp, ReplaceVia, "", 0, 0, 0, "notes.txt:mine velox.ini:new",
+     "", "remove create -velox-.ini write write flush close replace sync-folder app", kPosix},
     // Someone may plant a name again between the removal of a leftover and the creation: refused, not followed.
     {"planted just before the creation", nullptr, ReplaceVia, "create", 1, 1, kPlant,
      "-velox-.ini:mine notes.txt:mine velox.ini:old", "-velox-.ini: something of that name is in the way",
@@ -195,6 +197,7 @@ TEST(SafeFile, LeavesTheOriginalOrTheNewFileAndNamesWhatFailed) {
       if (call != c.call || ++n < c.nth || n >= c.nth + c.times) return 0;
       if (c.error == kLetGo) LetGo();
       if (c.error == kPlant) fs::create_hard_link(dir / "notes.txt", file);
+      if (c.error == kWritesNothing) spy.chunk = 0;
       return c.error < 0 ? 0 : c.error;
     };
     const Status s = c.operation(dir);
