@@ -109,6 +109,8 @@ struct Case {
 const Case kCases[] = {
     {"replaced", nullptr, Replace, "", 0, 0, 0, "notes.txt:mine velox.ini:new", "",
      "create .velox.ini.velox-new write write flush close replace sync-folder app"},
+    {"created", Absent, ReplaceVia, "", 0, 0, 0, "notes.txt:mine velox.ini:new", "",
+     "create -velox-.ini write write flush close replace sync-folder app"},
     {"create fails", nullptr, Replace, "create", 1, 1, EACCES, "notes.txt:mine velox.ini:old",
      ".velox.ini.velox-new: permission denied", "create .velox.ini.velox-new"},
     {"second write fails", nullptr, ReplaceVia, "write", 2, 1, ENOSPC, "notes.txt:mine velox.ini:old",
