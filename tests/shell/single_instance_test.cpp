@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
-#include <vector>
+#include <utility>
 
 #include "shell/platform.h"
 #include "support/temp_install.h"
@@ -25,21 +25,23 @@ TEST(SingleInstanceTest, OnePerFolderAnyOtherSpellingAsksTheFirstForwardOtherFol
   QSignalSpy asked(first.get(), &SingleInstance::comeForwardAsked);
   ASSERT_TRUE(first->IsFirst());
   // One folder whatever the path to it: on Windows in any letter case, elsewhere through a link.
-  std::vector<fs::path> spellings = {a / "."};
-  if (platform::kWindows) {
-    spellings.push_back(fs::path(ToQString(a.path()).toUpper().toStdU16String()));
-  } else {
-    fs::create_directory_symlink(a.path(), b / "link");
-    spellings.push_back(b / "link");
-  }
-  for (const fs::path& spelling : spellings) EXPECT_FALSE(SingleInstance(spelling).IsFirst()) << spelling;
+  if (!platform::kWindows) fs::create_directory_symlink(a.path(), b / "link");
+  fs::create_directories(b / "x");
+  fs::create_directories(b / "X");
+  const SingleInstance lower(b / "x");
+  const std::pair<fs::path, bool> folders[] = {
+      {a / ".", false},
+      {platform::kWindows ? fs::path(ToQString(a.path()).toUpper().toStdU16String()) : b / "link", false},
+      {b.path(), true},
+      {b / "X", !platform::kWindows},  // another folder only where letter case makes one
+  };
+  for (const auto& [folder, isFirst] : folders) EXPECT_EQ(SingleInstance(folder).IsFirst(), isFirst) << folder;
   EXPECT_TRUE(QTest::qWaitFor([&] { return asked.size() == 2; }, kBoundMs));
-  EXPECT_TRUE(SingleInstance(b.path()).IsFirst());
-  if (!platform::kWindows) {  // where letter case makes another folder
-    fs::create_directories(b / "x");
-    fs::create_directories(b / "X");
-    SingleInstance lower(b / "x");
-    EXPECT_TRUE(SingleInstance(b / "X").IsFirst());
+  {
+    // A temporary folder where no lock can be made is no reason not to start.
+    testing::WriteBytes(b / "file", "");
+    const testing::ScopedEnvironment temp(platform::kWindows ? "TMP" : "TMPDIR", PathText(b / "file"));
+    EXPECT_TRUE(SingleInstance(a.path()).IsFirst());
   }
   first.reset();
   EXPECT_TRUE(SingleInstance(a.path()).IsFirst()) << "the folder is free once the first has ended";
@@ -52,7 +54,11 @@ TEST(SingleInstanceTest, TheProgramKilledBlocksNothingAndStartedAgainEndsAtOnce)
   const QString key = InstanceKey(program.parent_path());
   QProcess killed;
   killed.start(ToQString(program), {});
-  const auto listening = [&] { QLocalSocket s; s.connectToServer(key); return s.waitForConnected(100); };
+  const auto listening = [&] {
+    QLocalSocket socket;
+    socket.connectToServer(key);
+    return socket.waitForConnected(100);
+  };
   ASSERT_TRUE(QTest::qWaitFor(listening, kBoundMs));
   EXPECT_FALSE(SingleInstance(program.parent_path()).IsFirst());
   killed.kill();

@@ -48,10 +48,10 @@ class FileCallSpy final : public platform::FileCalls {
   }
 
   int CreateNew(const Path& file, int permissions, NativeFile& out) override {
-    return Opened(Check("create", file), [&] { return Real().CreateNew(file, permissions, out); }, file, out);
+    return Opened(Check("create", file), file, out, [&] { return Real().CreateNew(file, permissions, out); });
   }
   int OpenForReading(const Path& file, NativeFile& out) override {
-    return Opened(Check("open", file), [&] { return Real().OpenForReading(file, out); }, file, out);
+    return Opened(Check("open", file), file, out, [&] { return Real().OpenForReading(file, out); });
   }
   int Read(NativeFile file, char* buffer, std::size_t size, std::size_t& got) override {
     return Or(Check("read", open_[file]), [&] { return Real().Read(file, buffer, std::min(size, chunk), got); });
@@ -81,8 +81,8 @@ class FileCallSpy final : public platform::FileCalls {
   void Pause(int milliseconds) override { (void)Check("pause", std::to_string(milliseconds)); }
   // Never opens the document for real ("open-document").
   Status OpenDocument(const Path& document) override {
-    if (const int e = Check("open-document", document)) return ErrnoError(document, e);
-    return {};
+    const int e = Check("open-document", document);
+    return e ? Status(ErrnoError(document, e)) : Status();
   }
 
  private:
@@ -94,24 +94,18 @@ class FileCallSpy final : public platform::FileCalls {
   static platform::FileCalls& Real() { return platform::SystemFileCalls(); }
   // The injected error, or else the real call's.
   static int Or(int injected, const std::function<int()>& real) { return injected ? injected : real(); }
-  int Opened(int injected, const std::function<int()>& real, const Path& file, const NativeFile& out) {
+  int Opened(int injected, const Path& file, const NativeFile& out, const std::function<int()>& real) {
     const int e = Or(injected, real);
-    if (!injected && !e) open_[out] = file;
+    if (!e) open_[out] = file;
     return e;
   }
-
   int Check(std::string_view call, const Path& file, const Path& second = {}) {
-    std::string entry = std::string(call) + " " + Name(file);
-    if (!second.empty()) entry += " " + Name(second);
-    calls.push_back(entry);
+    const auto name = [](const Path& p) { return PathText(p.has_filename() ? p.filename() : p); };
+    calls.push_back(std::string(call) + " " + name(file) + (second.empty() ? "" : " " + name(second)));
     for (Failure& f : failures_) {
       if (f.call == call && --f.nth == 0) return f.error;
     }
     return before ? before(call, file) : 0;
-  }
-  static std::string Name(const Path& file) {
-    const std::u8string name = (file.has_filename() ? file.filename() : file).u8string();
-    return std::string(name.begin(), name.end());
   }
 
   std::vector<Failure> failures_;

@@ -9,7 +9,6 @@
 #include <random>
 #include <thread>
 
-
 #include "shell/file_status.h"
 
 namespace velox::testing {

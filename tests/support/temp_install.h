@@ -40,12 +40,10 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& file);
 // Copies the demo installation of the repository into folder.
 void CopyDemo(const std::filesystem::path& folder);
-// The built marker program: started with no arguments, it writes the file
-// "started-<its own file name>.txt" into its current directory.
+// The built marker program: it writes "started-<its own file name>.txt" into its current directory.
 std::filesystem::path MarkerProgram();
-// The line a started program leaves in file, once it is there whole; "<no marker>" when
-// none comes within a bound far above any start (a fresh Wine's included), so that a
-// program that never starts fails the test instead of hanging the run.
+// The line a started program leaves in file, once there whole; "<no marker>" when none comes within a
+// bound far above any start (a fresh Wine's included): a program that never starts fails, not hangs, the run.
 std::string ReadMarker(const std::filesystem::path& file);
 // Sets an environment variable for the guard's lifetime (text in UTF-8).
 class ScopedEnvironment {
@@ -60,8 +58,7 @@ class ScopedEnvironment {
   std::string name_;
   std::optional<std::filesystem::path> old_;
 };
-// A stand-in "wine" (for the tests' whole run) that writes the program it was
-// asked to run into "ran-by-wine.txt" in its current directory.
+// A stand-in "wine" (for the whole run): writes the program it runs into "ran-by-wine.txt" in the current folder.
 std::filesystem::path FakeWine();
 // Marks a file read-only (as a user's attribute would).
 void MakeReadOnly(const std::filesystem::path& file);
