@@ -85,10 +85,11 @@ TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
 
 // The keyboard profile's bytes and its saving over another letter case are the keyboard dialog's test.
 TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
-  const GamepadProfile pad{{{2, 0, 0, 0, 0, 0, 0, 1, 0, 10, 0, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
+  // Button 3 at positions 2 and 11: the higher takes it.
+  const GamepadProfile pad{{{2, 3, 0, 0, 0, 0, 0, 1, 0, 10, 3, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
   const std::string padBytes =
-      "128-0|64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
-      "Bouton 2|---|---|---|---|---|---|Bouton 1|---|Bouton 10|---|---|---|Bouton 16\r\n";
+      "128-0|64-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
+      "Bouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16\r\n";
   const std::string keyBytes = "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n";
   EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Gamepad, "Arcade", GamepadProfileBytes(pad)).ok());
   EXPECT_EQ(ReadBytes(app / "Data/Profiles/Gamepad/Arcade.cfg"), padBytes);
@@ -96,19 +97,15 @@ TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
   fs::remove_all(app / "Data");
   EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Keyboard, "Laptop", keyBytes).error().cause.ends_with("does not exist"));
 
-  const std::string padName = "\r\nArcade Stick 2\r\n";
-  // A line-ending kind other than CR LF is still the same lines; anything else is damage.
+  const std::string zero = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
+  const std::string none = "\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n";
+  // A line-ending kind other than CR LF is still the same lines; anything else is damage: a line more or less, a
+  // code or mask that does not match its choice, a pad name as it is never written, a file far too long.
   for (const auto& [gamepad, bytes, whole] : std::vector<std::tuple<bool, std::string, bool>>{
-           {true, padBytes, true}, {false, keyBytes, true}, {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\nX|-|-|-|-|-|-|-|-|-|-|-|-|7", true},
-           {true, "", false}, {false, "", false}, {true, keyBytes, false}, {false, padBytes, false},
-           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nx|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|45\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {false, keyBytes + "\r\n", false}, {false, "X|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|Bouton 17\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|1-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nA\tB\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n" + std::string(5000, 'x') + "\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false}}) {
+           {true, padBytes, true}, {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\nX|-|-|-|-|-|-|-|-|-|-|-|-|7", true},
+           {true, "", false}, {true, keyBytes, false}, {false, padBytes, false}, {false, keyBytes + "\r\n", false},
+           {false, "89" + keyBytes.substr(2), false}, {true, "0-0" + padBytes.substr(5), false},
+           {true, zero + "A\tB" + none, false}, {true, zero + std::string(5000, 'x') + none, false}}) {
     const fs::path file = app / "profile.cfg";
     WriteBytes(file, bytes);
     const Status read = gamepad ? ReadGamepadProfile(file).status() : ReadKeyboardProfile(file).status();
@@ -141,42 +138,33 @@ TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
 
 // Ok stores the mode first; a mapping it cannot read, or a profile it cannot write, leaves velox.pad as it was.
 TEST_F(MappingFileTest, ProfileFailuresStoreTheModeAndLeaveTheProfileAlone) {
-  const char* zeroMasks = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
-  const char* none = nullptr;  // no file
+  const std::string masks = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
+  const std::string keys = "88|67|86|74|73|76|75|65|90|83|84|70|71";
   using enum ControllerMode;
-  struct Case {
-    ControllerMode mode;
-    const char* manette;
-    const char* clavier;
-    std::string cause;  // part of the reported cause; empty: velox.pad is read-only
-    std::string failingFile;
-  };
-  for (const Case& c : std::vector<Case>{
-           {Gamepad, none, none, "gamepad has not been configured", "manette.cfg"},
-           {Keyboard, none, none, "keyboard has not been configured", "clavier.cfg"},
-           {TwoGamepads, "", none, "empty", "manette.cfg"},
-           {Keyboard, none, "88|67|86|74|73|76|75|65|90|83|84|70|71\r\n", "13 of the 14", "clavier.cfg"},
-           {Keyboard, none, "300|67|86|74|73|76|75|65|90|83|84|70|71|72\r\n", "\"300\"", "clavier.cfg"},
-           {Keyboard, none, "88|67|86|74|73|76|75|65|90|83|84|70|71| 72\r\n", "\" 72\"", "clavier.cfg"},
-           {Gamepad, "128|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0", none, "\"128\"", "manette.cfg"},
-           {Gamepad, zeroMasks + 4, none, "15 of the 16", "manette.cfg"},
-           {GamepadKeyboard, "0-256|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0",
-            "88|67|86|74|73|76|75|65|90|83|84|70|71|72", "\"0-256\"", "manette.cfg"},
+  // The mode; manette.cfg and clavier.cfg ("-": no file); part of the cause (none: velox.pad is read-only); its file.
+  for (const auto& [mode, manette, clavier, cause, file] :
+       std::vector<std::tuple<ControllerMode, std::string, std::string, std::string, std::string>>{
+           {Gamepad, "-", "-", "gamepad has not been configured", "manette.cfg"},
+           {Keyboard, "-", "-", "keyboard has not been configured", "clavier.cfg"},
+           {TwoGamepads, "", "-", "empty", "manette.cfg"}, {Keyboard, "-", keys + "\r\n", "13 of the 14", "clavier.cfg"},
+           {Keyboard, "-", "300" + keys.substr(2) + "|72", "\"300\"", "clavier.cfg"},
+           {Keyboard, "-", keys + "| 72", "\" 72\"", "clavier.cfg"}, {Gamepad, "128" + masks.substr(3), "-", "\"128\"", "manette.cfg"},
+           {Gamepad, masks.substr(4), "-", "15 of the 16", "manette.cfg"},
+           {GamepadKeyboard, "0-256" + masks.substr(3), keys + "|72", "\"0-256\"", "manette.cfg"},
            // Mode 3 reads the gamepad first, then the keyboard: a good gamepad does not help.
-           {GamepadKeyboard, zeroMasks, none, "keyboard has not been configured", "clavier.cfg"},
-           {Adaptoid, none, none, "Adaptoid profile is not installed", "adaptoid.cfg"},
-           {Gamepad, zeroMasks, none, "", "velox.pad"}}) {
+           {GamepadKeyboard, masks, "-", "keyboard has not been configured", "clavier.cfg"},
+           {Adaptoid, "-", "-", "Adaptoid profile is not installed", "adaptoid.cfg"}, {Gamepad, masks, "-", "", "velox.pad"}}) {
     fs::remove_all(app / "Data");
     fs::create_directories(app / "Data");
-    if (c.manette) WriteBytes(app / "Data/manette.cfg", c.manette);
-    if (c.clavier) WriteBytes(app / "Data/clavier.cfg", c.clavier);
+    if (manette != "-") WriteBytes(app / "Data/manette.cfg", manette);
+    if (clavier != "-") WriteBytes(app / "Data/clavier.cfg", clavier);
     WriteBytes(app / "velox.pad", "earlier profile");
-    if (c.cause.empty()) testing::MakeReadOnly(app / "velox.pad");
-    const Status s = RunControllerOk(app.path(), c.mode);
-    ASSERT_FALSE(s.ok()) << c.failingFile;
-    EXPECT_NE(s.error().cause.find(c.cause), std::string::npos) << s.error().cause;
-    EXPECT_EQ(s.error().file.filename(), c.failingFile);
-    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(static_cast<int>(c.mode)) + "\r\n");
+    if (cause.empty()) testing::MakeReadOnly(app / "velox.pad");
+    const Status s = RunControllerOk(app.path(), mode);
+    ASSERT_FALSE(s.ok()) << file;
+    EXPECT_NE(s.error().cause.find(cause), std::string::npos) << s.error().cause;
+    EXPECT_EQ(s.error().file.filename(), file);
+    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(static_cast<int>(mode)) + "\r\n");
     EXPECT_EQ(ReadBytes(app / "velox.pad"), "earlier profile");
   }
 }
@@ -227,12 +215,17 @@ TEST(MappingWalkTest, KeysAreKnownAsTheEmulatorKnowsThem) {
     EXPECT_EQ(KeyNameForPress(press), name) << press.character << " " << press.nativeCode;
 }
 
+// The walk's order and steering are the dialogs' test; here, the one step they cannot see.
+TEST(MappingWalkTest, BackStaysAtTheFirstPosition) {
+  MappingWalk walk;
+  walk.Start();
+  walk.Back();
+  EXPECT_EQ(walk.Position(), 2);
+}
+
 TEST(MappingWalkTest, TextsThePlayerReads) {
-  for (const auto& [key, keypad, hint] : std::vector<std::tuple<std::string, bool, std::string>>{
-           {"F1", false, "F1 cannot be chosen, only letters and digits"},
-           {"", false, "Only letters and digits can be chosen"},
-           {"5", true, "Number pad keys cannot be chosen, use the digit row"}})
-    EXPECT_EQ(RefusedKeyHint(WalkDevice::Keyboard, key, keypad, 2, 1), hint + " \u2014 press a key for Left shoulder (1 of 14)");
+  EXPECT_EQ(RefusedKeyHint(WalkDevice::Keyboard, "", false, 2, 1),
+            "Only letters and digits can be chosen \u2014 press a key for Left shoulder (1 of 14)");
   std::string longName;
   for (int i = 0; i < 70; ++i) longName += "\u00e9";
   for (const auto& [reported, shown] : std::vector<std::pair<std::string, std::string>>{
