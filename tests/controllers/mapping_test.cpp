@@ -23,7 +23,8 @@ class MappingFileTest : public ::testing::Test {
   testing::TempFolder app;
 };
 
-TEST_F(MappingFileTest, ModeFileSelection) {
+// The mode is line one, exactly "1" to "6"; a mapping is the last line, read up to its first bad field.
+TEST_F(MappingFileTest, FilesAreReadUpToTheFirstBadField) {
   EXPECT_EQ(ReadControllerMode(app.path()), ControllerMode::Default) << "no file";
   for (const auto& [bytes, mode] : std::vector<std::pair<std::string, std::optional<ControllerMode>>>{
            {"", ControllerMode::Default}, {"\r\n2\r\n", ControllerMode::Default}, {"6", ControllerMode::Adaptoid},
@@ -31,10 +32,6 @@ TEST_F(MappingFileTest, ModeFileSelection) {
     WriteBytes(app / "Data/controller.cfg", bytes);
     EXPECT_EQ(ReadControllerMode(app.path()), mode) << '"' << bytes << '"';
   }
-}
-
-// The last line is read, up to its first bad field.
-TEST_F(MappingFileTest, MappingFilesReadUpToTheFirstBadField) {
   for (const auto& [bytes, shown] : std::vector<std::pair<std::string, std::string>>{
            {"", "--------------"}, {"88|67|45|45|45|45|45|45|45|45|45|45|45|55\r\n", "--------------"},
            {"x\r\nA|B|C|D|E|FF|G|H|I|J|K|L|M|N\r\n", "ABCDE---------"}, {"x\r\nA|b|C\r\n", "A-------------"},
@@ -117,16 +114,14 @@ TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
 
 TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
   const std::string choices = "\r\nBouton 1|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n";
-  const auto save = [&](const char* name, const std::string& pad, int minutes) {
-    const fs::path file = app / "Data/Profiles/Gamepad" / (std::string(name) + ".cfg");
-    WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + pad + choices);
+  // Saved in this order, a minute or more apart; a name line with a line break in it makes no profile.
+  for (const auto& [name, pad, minutes] : std::vector<std::tuple<std::string, std::string, int>>{
+           {"Earlier", "Velox Test Pad", 0}, {"New", "Velox Test Pad", 1}, {"Broken", "Velox Test Pad\r\n", 5},
+           {"Other", "Other Pad", 9}, {"Nameless", "", 9}}) {
+    const fs::path file = app / "Data/Profiles/Gamepad" / (name + ".cfg");
+    WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n" + pad + choices);
     fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::minutes(minutes));
-  };
-  save("Earlier", "\r\nVelox Test Pad", 0);
-  save("New", "\r\nVelox Test Pad", 1);
-  save("Broken", "\r\nVelox Test Pad\r\n", 5);
-  save("Other", "\r\nOther Pad", 9);
-  save("Nameless", "\r\n", 9);
+  }
   for (const auto& [reported, offered] : std::vector<std::pair<std::string, std::string>>{
            {"Velox Test Pad", "New"}, {"  Velox\tTest\x7fPad\n", "New"}, {"velox test pad", ""}, {"Other Pad", "Other"}, {"", ""}})
     EXPECT_EQ(ProfileForPad(app.path(), reported).value_or(ProfileEntry{}).name, offered) << reported;
