@@ -192,8 +192,9 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   EXPECT_EQ(Walking(w), 2);
   // Each key, the position asked for after it (0: all done), and for a key that chooses nothing what it says.
   const std::vector<std::tuple<QKeyCombination, int, const char*>> keys{
-      {Qt::ShiftModifier | Qt::Key_Backtab, 2, ""}, {Qt::Key_Q, 11, ""}, {Qt::Key_F1, 11, "F1 cannot be chosen, only letters"},
-      {Qt::Key_T, 13, ""}, {Qt::Key_Minus, 13, "only letters and digits"}, {Qt::KeypadModifier | Qt::Key_5, 13, "Number pad keys"},
+      {Qt::ShiftModifier | Qt::Key_Backtab, 2, ""}, {Qt::Key_Q, 11, ""},
+      {Qt::Key_F1, 11, "F1 cannot be chosen, only letters and digits \u2014 press a key for Pad up (2 of 14)"}, {Qt::Key_T, 13, ""},
+      {Qt::Key_Minus, 13, "only letters and digits"}, {Qt::KeypadModifier | Qt::Key_5, 13, "Number pad keys cannot be chosen, use the digit row"},
       {Qt::Key_Space, 13, "only letters and digits"}, {Qt::Key_G, 12, ""}, {Qt::Key_Down, 12, "only letters and digits"},
       {Qt::Key_Return, 12, "only letters and digits"}, {Qt::Key_F, 14, ""}, {Qt::Key_H, 10, ""}, {Qt::Key_Backspace, 9, ""},
       {Qt::Key_1, 3, ""}, {Qt::Key_W, 1, ""}, {Qt::Key_X, 8, ""}, {Qt::Key_A, 5, ""}, {Qt::ShiftModifier | Qt::Key_Backtab, 8, ""},
