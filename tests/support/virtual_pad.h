@@ -44,8 +44,6 @@ class VirtualPad {
   std::string name_;  // one plugged-in pad's own
 };
 
-// A real pad would stand beside the virtual ones.
-inline bool RealPadAttached() { return JoystickCount() > 0; }
 // Nothing to start on Windows: winmm is always there.
 inline bool JoystickStarted() { return false; }
 #else
@@ -79,8 +77,10 @@ class VirtualPad {
   SDL_Joystick* pad_ = nullptr;
 };
 
-inline bool RealPadAttached() { return SDL_NumJoysticks() > 0; }
 inline bool JoystickStarted() { return SDL_WasInit(SDL_INIT_JOYSTICK) != 0; }
 #endif
+
+// Once the dialog has looked for pads: a real one would stand beside the virtual ones.
+inline bool RealPadAttached() { return JoystickCount() > 0; }
 
 }  // namespace velox::testing
