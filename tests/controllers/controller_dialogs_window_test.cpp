@@ -165,7 +165,8 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   EXPECT_EQ(Combo(w, 1)->accessibleDescription(), before);
   EXPECT_TRUE(Combo(w, 11)->itemIcon(Combo(w, 11)->findText("X")).isNull()) << "the old entry's mark is gone";
 
-  // Profiles: a name Windows refuses is asked again; one in another letter case replaces only on yes.
+  // Profiles: a name Windows refuses is asked again; one in another letter case replaces only on yes, and stays chosen.
+  WriteBytes(app / "Data/Profiles/Keyboard/Arcade.cfg", demo);
   Combo(w, 1)->setCurrentText("W");
   answers = {"LPT1.txt", "Laptop"};
   Alt(w, Qt::Key_S);
