@@ -6,22 +6,25 @@
 #include "controllers/mapping_profile.h"
 #include "controllers/mapping_walk.h"
 #include "controllers/multimedia_joystick.h"
+#include "controllers/profile_writer.h"
 #include "support/fake_joystick.h"
-#include "shell/line_file.h"
 #include "support/temp_install.h"
 
 namespace velox {
 namespace {
 
+namespace fs = std::filesystem;
+using testing::ReadBytes;
 using testing::WriteBytes;
 
 class MappingFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::create_directories(app / "Data"); }
+  void SetUp() override { fs::create_directories(app / "Data"); }
   testing::TempFolder app;
 };
 
-TEST_F(MappingFileTest, ModeFileSelection) {
+// The mode is line one, exactly "1" to "6"; a mapping is the last line, read up to its first bad field.
+TEST_F(MappingFileTest, FilesAreReadUpToTheFirstBadField) {
   EXPECT_EQ(ReadControllerMode(app.path()), ControllerMode::Default) << "no file";
   for (const auto& [bytes, mode] : std::vector<std::pair<std::string, std::optional<ControllerMode>>>{
            {"", ControllerMode::Default}, {"\r\n2\r\n", ControllerMode::Default}, {"6", ControllerMode::Adaptoid},
@@ -29,10 +32,6 @@ TEST_F(MappingFileTest, ModeFileSelection) {
     WriteBytes(app / "Data/controller.cfg", bytes);
     EXPECT_EQ(ReadControllerMode(app.path()), mode) << '"' << bytes << '"';
   }
-}
-
-TEST_F(MappingFileTest, KeyboardFileReadUpToTheFirstBadField) {
-  // The last line is read, up to its first bad field.
   for (const auto& [bytes, shown] : std::vector<std::pair<std::string, std::string>>{
            {"", "--------------"}, {"88|67|45|45|45|45|45|45|45|45|45|45|45|55\r\n", "--------------"},
            {"x\r\nA|B|C|D|E|FF|G|H|I|J|K|L|M|N\r\n", "ABCDE---------"}, {"x\r\nA|b|C\r\n", "A-------------"},
@@ -41,9 +40,6 @@ TEST_F(MappingFileTest, KeyboardFileReadUpToTheFirstBadField) {
     const KeyboardMapping read = ReadKeyboardMapping(app.path());
     EXPECT_EQ(std::string(read.keys.begin(), read.keys.end()), shown) << '"' << bytes << '"';
   }
-}
-
-TEST_F(MappingFileTest, GamepadFileReadUpToTheFirstBadField) {
   const GamepadMapping all{{2, 3, 0, 0, 0, 0, 0, 1, 0, 10, 3, 0, 0, 16}};
   for (const auto& [bytes, shown] : std::vector<std::pair<std::string, GamepadMapping>>{
            {"x\r\nBouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16|z", all},
@@ -84,65 +80,85 @@ TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
   EXPECT_FALSE(ProfileReplacedBy(app.path(), MappingKind::Keyboard, "b") || ProfileReplacedBy(app.path(), MappingKind::Gamepad, "e"));
 }
 
+// The keyboard profile's bytes and its saving over another letter case are the keyboard dialog's test.
 TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
-  const GamepadProfile pad{{{2, 0, 0, 0, 0, 0, 0, 1, 0, 10, 0, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
+  // Button 3 at positions 2 and 11: the higher takes it.
+  const GamepadProfile pad{{{2, 3, 0, 0, 0, 0, 0, 1, 0, 10, 3, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
   const std::string padBytes =
-      "128-0|64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
-      "Bouton 2|---|---|---|---|---|---|Bouton 1|---|Bouton 10|---|---|---|Bouton 16\r\n";
-  KeyboardMapping keys;
-  keys.keys[0] = 'X', keys.keys[13] = '7';
+      "128-0|64-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
+      "Bouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16\r\n";
   const std::string keyBytes = "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n";
-  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Gamepad, "Arcade", GamepadProfileBytes(pad)).ok(), true);
-  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "Laptop", KeyboardProfileBytes(keys)).ok(), true);
-  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Gamepad/Arcade.cfg"), padBytes);
-  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Keyboard/Laptop.cfg"), keyBytes);
-  EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "LAPTOP", "new").ok(), true);
-  EXPECT_EQ(testing::ReadBytes(app / "Data/Profiles/Keyboard/Laptop.cfg"), "new") << "replaced under its own name";
+  EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Gamepad, "Arcade", GamepadProfileBytes(pad)).ok());
+  EXPECT_EQ(ReadBytes(app / "Data/Profiles/Gamepad/Arcade.cfg"), padBytes);
   EXPECT_EQ(SaveProfile(app.path(), MappingKind::Keyboard, "a|b", "").error().cause, ProfileNameProblem("a|b"));
-  std::filesystem::remove_all(app / "Data");
+  fs::remove_all(app / "Data");
   EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Keyboard, "Laptop", keyBytes).error().cause.ends_with("does not exist"));
 
-  const std::string padName = "\r\nArcade Stick 2\r\n";
-  // A line-ending kind other than CR LF is still the same lines; anything else is damage.
+  const std::string zero = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
+  const std::string none = "\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n";
+  // A line-ending kind other than CR LF is still the same lines; anything else is damage: a line more or less, a
+  // code or mask that does not match its choice, a pad name as it is never written, a file far too long.
   for (const auto& [gamepad, bytes, whole] : std::vector<std::tuple<bool, std::string, bool>>{
-           {true, padBytes, true}, {false, keyBytes, true}, {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\nX|-|-|-|-|-|-|-|-|-|-|-|-|7", true},
-           {true, "", false}, {false, "", false}, {true, keyBytes, false}, {false, padBytes, false},
-           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nx|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|45\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {false, keyBytes + "\r\n", false}, {false, "X|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|Bouton 17\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|1-0" + padName + "---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\nA\tB\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false},
-           {true, "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n" + std::string(5000, 'x') + "\r\n---|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n", false}}) {
-    const std::filesystem::path file = app / "profile.cfg";
+           {true, padBytes, true}, {false, "88|45|45|45|45|45|45|45|45|45|45|45|45|55\nX|-|-|-|-|-|-|-|-|-|-|-|-|7", true},
+           {true, "", false}, {true, keyBytes, false}, {false, padBytes, false}, {false, keyBytes + "\r\n", false},
+           {false, "89" + keyBytes.substr(2), false}, {true, "0-0" + padBytes.substr(5), false},
+           {true, zero + "A\tB" + none, false}, {true, zero + std::string(5000, 'x') + none, false}}) {
+    const fs::path file = app / "profile.cfg";
     WriteBytes(file, bytes);
     const Status read = gamepad ? ReadGamepadProfile(file).status() : ReadKeyboardProfile(file).status();
     EXPECT_EQ(read.ok(), whole) << '"' << bytes << '"';
     if (!read) { EXPECT_EQ(read.error().file, file); }
   }
-  WriteBytes(app / "p.cfg", padBytes);
-  const Result<GamepadProfile> back = ReadGamepadProfile(app / "p.cfg");
-  EXPECT_TRUE(back && back->mapping == pad.mapping && back->padName == "Arcade Stick 2");
   EXPECT_EQ(ReadKeyboardProfile(app / "profile.cfg").error().cause, "it is not a keyboard profile, or it is damaged");
 }
 
 TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
   const std::string choices = "\r\nBouton 1|---|---|---|---|---|---|---|---|---|---|---|---|---\r\n";
-  const auto save = [&](const char* name, const std::string& pad, int minutes) {
-    const std::filesystem::path file = app / "Data/Profiles/Gamepad" / (std::string(name) + ".cfg");
-    WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0" + pad + choices);
-    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::minutes(minutes));
-  };
-  save("Earlier", "\r\nVelox Test Pad", 0);
-  save("New", "\r\nVelox Test Pad", 1);
-  save("Broken", "\r\nVelox Test Pad\r\n", 5);
-  save("Other", "\r\nOther Pad", 9);
-  save("Nameless", "\r\n", 9);
+  // Saved in this order, a minute or more apart; a name line with a line break in it makes no profile.
+  for (const auto& [name, pad, minutes] : std::vector<std::tuple<std::string, std::string, int>>{
+           {"Earlier", "Velox Test Pad", 0}, {"New", "Velox Test Pad", 1}, {"Broken", "Velox Test Pad\r\n", 5},
+           {"Other", "Other Pad", 9}, {"Nameless", "", 9}}) {
+    const fs::path file = app / "Data/Profiles/Gamepad" / (name + ".cfg");
+    WriteBytes(file, "64-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n" + pad + choices);
+    fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::minutes(minutes));
+  }
   for (const auto& [reported, offered] : std::vector<std::pair<std::string, std::string>>{
-           {"Velox Test Pad", "New"}, {"  Velox\tTest Pad\n", "New"}, {"velox test pad", ""}, {"Other Pad", "Other"}, {"", ""}})
+           {"Velox Test Pad", "New"}, {"  Velox\tTest\x7fPad\n", "New"}, {"velox test pad", ""}, {"Other Pad", "Other"}, {"", ""}})
     EXPECT_EQ(ProfileForPad(app.path(), reported).value_or(ProfileEntry{}).name, offered) << reported;
   EXPECT_EQ(ProfilePadName(std::string(199, 'x') + "\u00e9"), std::string(199, 'x')) << "cut between characters";
+}
+
+// Ok stores the mode first; a mapping it cannot read, or a profile it cannot write, leaves velox.pad as it was.
+TEST_F(MappingFileTest, ProfileFailuresStoreTheModeAndLeaveTheProfileAlone) {
+  const std::string masks = "0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0|0-0\r\n";
+  const std::string keys = "88|67|86|74|73|76|75|65|90|83|84|70|71";
+  using enum ControllerMode;
+  // The mode; manette.cfg and clavier.cfg ("-": no file); part of the cause (none: velox.pad is read-only); its file.
+  for (const auto& [mode, manette, clavier, cause, file] :
+       std::vector<std::tuple<ControllerMode, std::string, std::string, std::string, std::string>>{
+           {Gamepad, "-", "-", "gamepad has not been configured", "manette.cfg"},
+           {Keyboard, "-", "-", "keyboard has not been configured", "clavier.cfg"},
+           {TwoGamepads, "", "-", "empty", "manette.cfg"}, {Keyboard, "-", keys + "\r\n", "13 of the 14", "clavier.cfg"},
+           {Keyboard, "-", "300" + keys.substr(2) + "|72", "\"300\"", "clavier.cfg"},
+           {Keyboard, "-", keys + "| 72", "\" 72\"", "clavier.cfg"}, {Gamepad, "128" + masks.substr(3), "-", "\"128\"", "manette.cfg"},
+           {Gamepad, masks.substr(4), "-", "15 of the 16", "manette.cfg"},
+           {GamepadKeyboard, "0-256" + masks.substr(3), keys + "|72", "\"0-256\"", "manette.cfg"},
+           // Mode 3 reads the gamepad first, then the keyboard: a good gamepad does not help.
+           {GamepadKeyboard, masks, "-", "keyboard has not been configured", "clavier.cfg"},
+           {Adaptoid, "-", "-", "Adaptoid profile is not installed", "adaptoid.cfg"}, {Gamepad, masks, "-", "", "velox.pad"}}) {
+    fs::remove_all(app / "Data");
+    fs::create_directories(app / "Data");
+    if (manette != "-") WriteBytes(app / "Data/manette.cfg", manette);
+    if (clavier != "-") WriteBytes(app / "Data/clavier.cfg", clavier);
+    WriteBytes(app / "velox.pad", "earlier profile");
+    if (cause.empty()) testing::MakeReadOnly(app / "velox.pad");
+    const Status s = RunControllerOk(app.path(), mode);
+    ASSERT_FALSE(s.ok()) << file;
+    EXPECT_NE(s.error().cause.find(cause), std::string::npos) << s.error().cause;
+    EXPECT_EQ(s.error().file.filename(), file);
+    EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(static_cast<int>(mode)) + "\r\n");
+    EXPECT_EQ(ReadBytes(app / "velox.pad"), "earlier profile");
+  }
 }
 
 TEST(PressedButtonTest, OnlyOneOfTheSixteenAlone) {
@@ -177,46 +193,11 @@ TEST(PressedButtonTest, TheMultimediaJoystickAsTheEmulatorReadsIt) {
   }
 }
 
-TEST(MappingWalkTest, GoesOnceAcrossTheControllerAndCanBeSteered) {
-  // Left shoulder, pad up/down/left/right, centre, grip, right shoulder, green, blue, yellow up/down/left/right.
-  const std::vector<int> expected{2, 11, 13, 12, 14, 10, 9, 3, 1, 8, 5, 7, 4, 6};
-  MappingWalk walk;
-  EXPECT_EQ(walk.Position(), 0);
-  walk.Start();
-  walk.Back();
-  std::vector<int> seen{walk.Position()};
-  while (walk.Advance()) seen.push_back(walk.Position());
-  EXPECT_EQ(seen, expected);
-  EXPECT_FALSE(walk.Active());
-  walk.Start();
-  walk.JumpTo(4);
-  EXPECT_EQ(walk.Step(), 13);
-  walk.Back();
-  EXPECT_EQ(walk.Position(), 7);
-}
-
-TEST(MappingWalkTest, APadPressChoosesOnlyOneButtonNewlyHeld) {
-  // Still held from the last choice, a chord, what is left of one, let go of one and pressed another between reads.
-  for (const auto& [previous, current, chosen] : std::vector<std::tuple<std::uint32_t, std::uint32_t, std::optional<int>>>{
-           {0, 1u << 4, 5}, {1u << 4, 1u << 4, std::nullopt}, {0, 0b11, std::nullopt}, {0b11, 0b10, std::nullopt},
-           {0b01, 0b10, 2}, {0, 1u << 15, 16}, {0, 1u << 16, std::nullopt}, {1u << 16, 1u << 16 | 1, std::nullopt},
-           {0b100, 0, std::nullopt}})
-    EXPECT_EQ(NewlyPressedButton(previous, current), chosen) << previous << " -> " << current;
-}
-
-TEST(MappingWalkTest, HeldPadButtonsLightEveryPositionThatChoseThem) {
-  const GamepadMapping mapping{{0, 3, 0, 0, 0, 0, 0, 1, 0, 10, 3, 0, 0, 16}};
-  EXPECT_EQ(PositionsHeld(mapping, 0b101).to_string(), "00010010000010");  // bit k-1 for position k
-  EXPECT_EQ(PositionsHeld(mapping, 1u << 15 | 1u << 1).to_string(), "10000000000000");
-  EXPECT_EQ(PositionsHeld(mapping, 0b10).none(), true);
-}
-
+// How the window system names a key is the dialog's test; here, a key by its Windows virtual key or X keycode.
 TEST(MappingWalkTest, KeysAreKnownAsTheEmulatorKnowsThem) {
   using enum NativeKeySource;
-  // The number pad never; a Windows virtual key, or an X keycode of the digit row or letters, over the typed text.
   const std::optional<char> no;
   for (const auto& [press, name] : std::vector<std::pair<KeyPress, std::optional<char>>>{
-           {{'A', false, None, 0}, 'A'}, {{'7', false, None, 0}, '7'}, {{'5', true, None, 0}, no},
            {{'5', true, WindowsVirtualKey, 0x65}, no}, {{0, false, WindowsVirtualKey, 0x31}, '1'},
            {{'A', false, WindowsVirtualKey, 'Q'}, 'Q'}, {{0, false, WindowsVirtualKey, 0x70}, no},
            {{'B', false, WindowsVirtualKey, 0}, 'B'}, {{0, false, XkbKeycode, 10}, '1'}, {{0, false, XkbKeycode, 19}, '0'},
@@ -226,38 +207,24 @@ TEST(MappingWalkTest, KeysAreKnownAsTheEmulatorKnowsThem) {
     EXPECT_EQ(KeyNameForPress(press), name) << press.character << " " << press.nativeCode;
 }
 
-TEST(MappingWalkTest, RepeatedChoicesAreNamedOnEachList) {
-  const std::array<int, kControllerButtonCount> values{3, 3, 0, 0, 0, 0, 0, 3, 0, 5, 5, 0, 0, 0};
-  const auto shared = SharedChoices(values, 0);
-  EXPECT_EQ(shared[0], (std::vector<int>{2, 8}));
-  EXPECT_EQ(shared[7], (std::vector<int>{1, 2}));
-  EXPECT_EQ(shared[10], (std::vector<int>{10}));
-  EXPECT_TRUE(shared[2].empty() && shared[3].empty()) << "nothing chosen is no repeat";
-  EXPECT_EQ(ConflictNote(10, shared[9], "X", false), "Also used for Pad up");
-  EXPECT_EQ(ConflictNote(1, shared[0], "Bouton 3", true),
-            "Also used for Left shoulder and Blue button; once saved, Bouton 3 acts as Blue button only");
-  EXPECT_EQ(ConflictNote(8, shared[7], "Bouton 3", true),
-            "Also used for Green button and Left shoulder; once saved, Bouton 3 acts as Blue button only");
-  EXPECT_EQ(JoinedNames({11, 12, 13}), "Pad up, Pad left and Pad down");
+// The walk's order and steering are the dialogs' test; here, the one step they cannot see.
+TEST(MappingWalkTest, BackStaysAtTheFirstPosition) {
+  MappingWalk walk;
+  walk.Start();
+  walk.Back();
+  EXPECT_EQ(walk.Position(), 2);
 }
 
 TEST(MappingWalkTest, TextsThePlayerReads) {
-  for (const auto& [device, key, keypad, hint] : std::vector<std::tuple<WalkDevice, std::string, bool, std::string>>{
-           {WalkDevice::Keyboard, "F1", false,
-            "F1 cannot be chosen, only letters and digits \u2014 press a key for Left shoulder (1 of 14)"},
-           {WalkDevice::Keyboard, "", false, "Only letters and digits can be chosen \u2014 press a key for Left shoulder (1 of 14)"},
-           {WalkDevice::Keyboard, "5", true,
-            "Number pad keys cannot be chosen, use the digit row \u2014 press a key for Left shoulder (1 of 14)"},
-           {WalkDevice::Gamepad, "A", false, "Keys cannot be chosen here \u2014 press a pad button for Left shoulder (1 of 14)"}}) {
-    EXPECT_EQ(RefusedKeyHint(device, key, keypad, 2, 1), hint);
-  }
-  EXPECT_EQ(PadStatusText(PadState::Connected, "  Arcade\r\nStick\t 2 ", 1), "Gamepad: Arcade Stick 2");
-  EXPECT_EQ(PadStatusText(PadState::Connected, "Pad", 3), "Gamepad: Pad (3 connected; this one is read)");
-  EXPECT_EQ(ShownPadName("\n\x7f"), "Unnamed gamepad");
+  EXPECT_EQ(RefusedKeyHint(WalkDevice::Keyboard, "", false, 2, 1),
+            "Only letters and digits can be chosen \u2014 press a key for Left shoulder (1 of 14)");
   std::string longName;
   for (int i = 0; i < 70; ++i) longName += "\u00e9";
-  EXPECT_EQ(ShownPadName(longName), longName.substr(0, 78) + "\u2026") << "cut between characters";
-  EXPECT_EQ(ShownPadName("Mega Super Professional Wireless Arcade Fight Stick"), "Mega Super Professional Wireless Arcade\u2026");
+  for (const auto& [reported, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"  Arcade\r\nStick\t 2 ", "Arcade Stick 2"}, {"\n\x7f", "Unnamed gamepad"},
+           {longName, longName.substr(0, 78) + "\u2026"},  // cut between characters
+           {"Mega Super Professional Wireless Arcade Fight Stick", "Mega Super Professional Wireless Arcade\u2026"}})
+    EXPECT_EQ(ShownPadName(reported), shown) << reported;
 }
 
 }  // namespace

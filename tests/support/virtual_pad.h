@@ -1,10 +1,9 @@
 #pragma once
 // A gamepad the gamepad dialog sees as plugged in: one of SDL's virtual pads on
-// Linux; on Windows a fake pad behind the multimedia joystick calls, the first
-// one living at joystick 0. Press sets its buttons and makes the dialog read them.
+// Linux; on Windows a fake pad behind the multimedia joystick calls, taking the
+// next joystick id. Press sets its buttons and makes the dialog read them.
 
 #include <cstdint>
-#include <list>
 #include <optional>
 #include <string>
 
@@ -23,44 +22,28 @@ namespace velox::testing {
 class VirtualPad {
  public:
   explicit VirtualPad(const char* name) : name_(name) {
-    if (Plugged().empty()) Fake().emplace();
-    Plugged().push_back(this);
-    Sync();
+    if (!fake_) fake_.emplace();
+    fake_->pads.push_back({name_});
   }
   ~VirtualPad() { Unplug(); }
-  bool Ok() const { return true; }
   void Press(ui::Form2Window* w, std::uint32_t buttons) {
-    buttons_ = buttons;
-    Sync();
+    for (FakeJoysticks::Pad& pad : fake_->pads)
+      if (pad.name == name_) pad.buttons = buttons;
     w->Form2_Timer1_Timer();
   }
+  // The pads after it move down an id, as the system renumbers them.
   void Unplug() {
-    if (!std::erase(Plugged(), this)) return;
-    Sync();
-    if (Plugged().empty()) Fake().reset();  // the system's calls again
+    if (fake_ && std::erase_if(fake_->pads, [this](const FakeJoysticks::Pad& pad) { return pad.name == name_; }) &&
+        fake_->pads.empty()) {
+      fake_.reset();  // the system's calls again
+    }
   }
 
  private:
-  static std::list<VirtualPad*>& Plugged() {
-    static std::list<VirtualPad*> pads;
-    return pads;
-  }
-  static std::optional<FakeJoysticks>& Fake() {
-    static std::optional<FakeJoysticks> fake;
-    return fake;
-  }
-  // Pads take the ids in the order plugged in: one unplugged leaves its id to the next.
-  static void Sync() {
-    if (!Fake()) return;
-    Fake()->pads.clear();
-    for (const VirtualPad* pad : Plugged()) Fake()->pads.push_back({pad->name_, pad->buttons_});
-  }
-  std::string name_;
-  std::uint32_t buttons_ = 0;
+  static inline std::optional<FakeJoysticks> fake_;
+  std::string name_;  // one plugged-in pad's own
 };
 
-// A real pad would stand beside the virtual ones.
-inline bool RealPadAttached() { return JoystickCount() > 0; }
 // Nothing to start on Windows: winmm is always there.
 inline bool JoystickStarted() { return false; }
 #else
@@ -77,7 +60,6 @@ class VirtualPad {
     id_ = pad_ ? SDL_JoystickInstanceID(pad_) : -1;
   }
   ~VirtualPad() { Unplug(); }
-  bool Ok() const { return pad_ != nullptr; }
   void Press(ui::Form2Window* w, std::uint32_t buttons) {
     for (int i = 0; i < 20; ++i) SDL_JoystickSetVirtualButton(pad_, i, (buttons >> i) & 1);
     w->Form2_Timer1_Timer();
@@ -95,8 +77,10 @@ class VirtualPad {
   SDL_Joystick* pad_ = nullptr;
 };
 
-inline bool RealPadAttached() { return SDL_NumJoysticks() > 0; }
 inline bool JoystickStarted() { return SDL_WasInit(SDL_INIT_JOYSTICK) != 0; }
 #endif
+
+// Once the dialog has looked for pads: a real one would stand beside the virtual ones.
+inline bool RealPadAttached() { return JoystickCount() > 0; }
 
 }  // namespace velox::testing
