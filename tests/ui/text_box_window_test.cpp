@@ -13,12 +13,6 @@ namespace {
 
 const QString kText = QStringLiteral("C:\\Jeux vid\u00e9o\\Jos\u00e9\\roms");
 
-struct Box {
-  const char* what;
-  bool combo;
-  bool selected;  // compared with the same text unselected rather than with no text
-};
-
 std::unique_ptr<QWidget> Make(bool combo, const QString& text, bool selected) {
   std::unique_ptr<QWidget> widget;
   QLineEdit* edit = nullptr;
@@ -56,11 +50,11 @@ TEST(TextBoxWindowTest, TextAndSelectionAreDrawnInsideTheBox) {
   EnsureReadableTextBoxes();  // as the program does at start
   EXPECT_TRUE(TextBoxesCanShow(QApplication::font())) << QFontInfo(QApplication::font()).family().toStdString();
 
-  for (const Box& box : {Box{"text box", false, false}, Box{"text box selection", false, true},
-                         Box{"editable list", true, false}, Box{"editable list selection", true, true}}) {
-    SCOPED_TRACE(box.what);
-    const auto filled = Make(box.combo, kText, box.selected);
-    const auto plain = Make(box.combo, box.selected ? kText : QString(), false);
+  // A selection is compared with the same text unselected rather than with no text.
+  for (const auto& [combo, selected] : {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
+    SCOPED_TRACE((combo ? "editable list" : "text box") + std::string(selected ? " selection" : ""));
+    const auto filled = Make(combo, kText, selected);
+    const auto plain = Make(combo, selected ? kText : QString(), false);
     const QImage a = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage b = plain->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(a.size(), b.size());
