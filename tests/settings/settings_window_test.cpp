@@ -2,6 +2,7 @@
 #include "settings/form1_window.h"
 #include "settings/form5_window.h"
 #include "shell/platform.h"
+#include "support/file_call_spy.h"
 #include "support/window_test.h"
 
 namespace velox::ui {
@@ -68,10 +69,12 @@ TEST_F(SettingsWindowTest, Form5WritesWhatItShowsAndRefusesWhatTheFileCannotHold
                            "\x80\x9F\xA0\xFF\r\nresolution=1920,1080\r\n";
   const std::string tail = "sound=0\r\n[Game]\r\npatch=1\r\n";
   const std::string small = "[default]\r\nrompath=a\r\nsavepath=x\r\n";
+  std::optional<testing::FileCallSpy> spy;  // the system refuses the replace, for one case
   const auto saves = [&](const QString& text) {
     return [&, text](Form5Window* w) {
       Box(w, "Text2")->setText(text);
       Click(w, "Command3");
+      EXPECT_EQ(Box(w, "Text2")->text(), text) << "the user's values stay";
     };
   };
   const Form5Case cases[] = {
@@ -103,18 +106,25 @@ TEST_F(SettingsWindowTest, Form5WritesWhatItShowsAndRefusesWhatTheFileCannotHold
        {AllOf(HasSubstr("Saves Folder holds a line feed (LF)"), HasSubstr("Nothing was written"))}},
       {"beyond the code page", small, saves("C:\\\u0141\u00f3d\u017a"), small,
        {HasSubstr("Saves Folder \"C:\\\u0141\u00f3d\u017a\" holds a character")}},
+      {"not replaced", small,
+       [&](Form5Window* w) {
+         spy.emplace().before = [](std::string_view call, const fs::path&) { return call == "replace" ? EACCES : 0; };
+         Click(w, "Command3");
+       },
+       small, {AllOf(HasSubstr("could not be saved"), HasSubstr("left as it was"))}},
       {"no file", "<missing>", saves("D:\\saves"), "<missing>",
        {AllOf(HasSubstr("could not be read"), HasSubstr("velox.ini")),
         AllOf(HasSubstr("could not be saved"), HasSubstr("left as it was"))}},
       {"no file at first: only what the user entered is written", "<missing>",
        [&](Form5Window* w) {
          messages.clear();
-         testing::WriteBytes(ini, "[default]\r\nrompath=C:\\roms\r\nsavepath=C:\\saves\r\nresolution=640,480\r\n");
+         testing::WriteBytes(ini, "[default]\r\nrompath=C:\\roms\r\nsavepath=C:\\saves\r\nresolution=640,480\r\n"
+                                  "viewport=800,600\r\nsound=1\r\n");
          Box(w, "Text2")->setText("D:\\saves");
          List(w, "Combo1")->setCurrentIndex(0);  // "320 x 240", the first entry
          Click(w, "Command3");
        },
-       "[default]\r\nrompath=C:\\roms\r\nsavepath=D:\\saves\r\nresolution=320,240\r\n"},
+       "[default]\r\nrompath=C:\\roms\r\nsavepath=D:\\saves\r\nresolution=320,240\r\nviewport=800,600\r\nsound=1\r\n"},
   };
   for (const Form5Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -126,6 +136,7 @@ TEST_F(SettingsWindowTest, Form5WritesWhatItShowsAndRefusesWhatTheFileCannotHold
     EXPECT_THAT(Said(), ::testing::ElementsAreArray(c.said));
     EXPECT_EQ(Form5Window::Instance().Get(), c.said.empty() ? nullptr : w);
     if (Form5Window::Instance().Get()) Click(w, "Command4");
+    spy.reset();
     messages.clear();
   }
 }

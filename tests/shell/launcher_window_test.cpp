@@ -13,6 +13,7 @@ namespace velox::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 // An installation in a folder named with letters beyond ASCII, as a user's own folders are; run from another.
 class LauncherTest : public testing::WindowTest {
@@ -71,10 +72,9 @@ TEST_F(LauncherTest, EachButtonShowsItsOwnDialogOnceAndReloadsItAfterClosing) {
 TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsMissing) {
   EXPECT_EQ(Run(), 0) << "stays open";
   EXPECT_EQ(titles, QStringList{"Velox Configurator v" VELOX_VERSION});
-  EXPECT_THAT(Said(), ::testing::ElementsAre(::testing::AllOf(
-                          ::testing::HasSubstr("Velox HLE could not be started"),
-                          ::testing::HasSubstr(testing::Shown(cwd / "VELOX.exe").toStdString()),
-                          ::testing::HasSubstr("no such program"))));
+  EXPECT_THAT(Said(), ::testing::ElementsAre(AllOf(HasSubstr("Velox HLE could not be started"),
+                                                   HasSubstr(testing::Shown(cwd / "VELOX.exe").toStdString()),
+                                                   HasSubstr("no such program"))));
   messages.clear();
   fs::copy_file(testing::MarkerProgram(), cwd / "VELOX.exe");
   ASSERT_EQ(Run(), 1) << messages.join("\n").toStdString();  // else the marker would never come
@@ -125,8 +125,7 @@ TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
   Click(w, "Command6");
   os.Fail("open-document", EACCES);
   Click(w, "Command6");
-  EXPECT_THAT(Said(), ::testing::ElementsAre(::testing::HasSubstr("Veloxhlp.hlp"),
-                                             ::testing::HasSubstr("guide could not be opened")));
+  EXPECT_THAT(Said(), ::testing::ElementsAre(HasSubstr("Veloxhlp.hlp"), HasSubstr("guide could not be opened")));
   EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 

@@ -73,16 +73,6 @@ class WindowTest : public ::testing::Test {
 // A path as a window shows it: every letter kept, in the system's own separators.
 inline QString Shown(std::filesystem::path path) { return QString::fromStdU16String(path.make_preferred().u16string()); }
 
-// Where a user clicks a button: a radio button takes clicks on its circle and
-// caption only, and how far its caption reaches depends on the style and fonts.
-inline QPoint ClickPoint(QAbstractButton* button) {
-  auto* radio = qobject_cast<QRadioButton*>(button);
-  if (!radio) return button->rect().center();
-  QStyleOptionButton option;
-  option.initFrom(radio);
-  return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
-}
-
 // A mnemonic holds its button down and clicks it from a 100 ms timer, which a loaded Wine (beside another test
 // program) was seen to hold back for good: the click is delivered here, at once. False when a button stays down.
 inline bool ClickHeldButtons(QWidget* window) {

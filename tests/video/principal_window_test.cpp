@@ -28,10 +28,7 @@ class PrincipalWindowTest : public testing::WindowTest {
     return w;
   }
   QRadioButton* Option(int choice) { return w->findChild<QRadioButton*>(QString("Option%1").arg(choice)); }
-  void Click(const char* name) {
-    QAbstractButton* button = w->findChild<QAbstractButton*>(name);
-    QTest::mouseClick(button, Qt::LeftButton, {}, testing::ClickPoint(button));
-  }
+  void Click(const char* name) { w->findChild<QAbstractButton*>(name)->click(); }
   std::string Comment() const { return w->findChild<QLabel*>("comment")->text().toStdString(); }
   std::string ChoiceFile() const { return testing::ReadBytes(app / "Data/glide.cfg"); }
 
@@ -48,6 +45,7 @@ TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndDescriptionAndOkOrEnterI
   }
   Click("Option13");
   EXPECT_EQ(Comment(), "Run Velox HLE with 3DFX mode (default)");
+  Option(13)->setFocus();
   QTest::keyClick(Option(13), Qt::Key_Down);
   EXPECT_EQ(Comment(), WrapperCatalogue::ByChoice(1)->description) << "the keyboard moves the selection too";
   EXPECT_EQ(QAccessible::queryAccessibleInterface(Option(1))->text(QAccessible::Description).toStdString(), Comment())
