@@ -14,19 +14,14 @@ namespace {
 const QString kText = QStringLiteral("C:\\Jeux vid\u00e9o\\Jos\u00e9\\roms");
 
 std::unique_ptr<QWidget> Make(bool combo, const QString& text, bool selected) {
-  std::unique_ptr<QWidget> widget;
-  QLineEdit* edit = nullptr;
-  if (combo) {
-    auto* box = new QComboBox;
+  auto* box = combo ? new QComboBox : nullptr;
+  std::unique_ptr<QWidget> widget(box ? static_cast<QWidget*>(box) : new QLineEdit);
+  if (box) {
     box->setEditable(true);
     box->addItems({QStringLiteral("C:\\roms"), QStringLiteral("D:\\")});
-    box->setEditText(text);
-    edit = box->lineEdit();
-    widget.reset(box);
-  } else {
-    edit = new QLineEdit(text);
-    widget.reset(edit);
   }
+  QLineEdit* edit = box ? box->lineEdit() : static_cast<QLineEdit*>(widget.get());
+  edit->setText(text);
   edit->setCursorPosition(0);
   if (selected) edit->selectAll();
   widget->resize(260, widget->sizeHint().height());
