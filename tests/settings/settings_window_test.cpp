@@ -230,10 +230,10 @@ TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAt
   }
   QTest::keyClick(Find(w, "List1"), Qt::Key_Up);  // the keyboard selects as well
   EXPECT_EQ(Buttons(w), "00");
-  QTest::keyClick(Find(w, "List1"), Qt::Key_Return);
-  EXPECT_EQ(ReadBytes(ini), kGames) << "Enter in the list switches nothing";
 
   SelectEntry(w, 2);
+  QTest::keyClick(Find(w, "List1"), Qt::Key_Return);
+  EXPECT_EQ(ReadBytes(ini), kGames) << "Enter in the list switches nothing";
   Click(w, "Command1");
   std::string expected = kGames;
   EXPECT_EQ(ReadBytes(ini), expected.replace(expected.find("// patch="), 9, " patch="));
