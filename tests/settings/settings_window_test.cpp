@@ -78,7 +78,8 @@ TEST_F(SettingsWindowTest, Form5WritesWhatItShowsAndRefusesWhatTheFileCannotHold
     };
   };
   const Form5Case cases[] = {
-      {"shown values, written back at once", head + "viewport=640,480\r\nviewport=800,600\r\nviewport=1600,900\r\n" + tail,
+      {"shown values, written back at once",
+       head + "viewport=640,480\r\nviewport=800,600\r\nviewport=1600,900\r\n" + tail,
        [&](Form5Window* w) {
          EXPECT_EQ(Box(w, "Text1")->text(), "C:\\Jeux\\\u00c9t\u00e9");
          EXPECT_EQ(Box(w, "Text2")->text().size(), 40004);
@@ -209,7 +210,8 @@ TEST_F(SettingsWindowTest, PickersStartAtTheBoxsFolderOrFallBackToTheRootAndPutT
 TEST_F(SettingsWindowTest, Form1ShowsTheFirstSectionOfAGameAndWritesEachSwitchAtOnce) {
   fs::remove(ini);
   EXPECT_FALSE(Find(Form1Window::Instance().Show(), "Combo1")->isEnabled());
-  EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("could not be listed"), HasSubstr(testing::Shown(ini).toStdString()))));
+  EXPECT_THAT(Said(),
+              ElementsAre(AllOf(HasSubstr("could not be listed"), HasSubstr(testing::Shown(ini).toStdString()))));
   messages.clear();
   Form1Window::Instance().Get()->close();
   SetAppFolderForTesting(app / "elsewhere");  // the editor keeps to the current directory

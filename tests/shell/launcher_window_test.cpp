@@ -69,7 +69,7 @@ TEST_F(LauncherTest, EachButtonShowsItsOwnDialogOnceAndReloadsItAfterClosing) {
   EXPECT_EQ(Form5Window::Instance().Get()->Text1()->text(), "a") << "loaded afresh";
 }
 
-TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsMissing) {
+TEST_F(LauncherTest, RunAndGuideUseTheCurrentDirectoryAndSayWhatIsMissing) {
   EXPECT_EQ(Run(), 0) << "stays open";
   EXPECT_EQ(titles, QStringList{"Velox Configurator v" VELOX_VERSION});
   EXPECT_THAT(Said(), ::testing::ElementsAre(AllOf(HasSubstr("Velox HLE could not be started"),
@@ -80,6 +80,17 @@ TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsM
   ASSERT_EQ(Run(), 1) << messages.join("\n").toStdString();  // else the marker would never come
   EXPECT_EQ(testing::ReadMarker(cwd / "started-VELOX.exe.txt"), "started\n");
   EXPECT_TRUE(messages.isEmpty());
+
+  // "Guide" opens the help file of the current directory too.
+  testing::FileCallSpy os;  // the desktop's program is never started
+  Form3Window w(LauncherActions{});
+  Click(w, "Command6");
+  testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
+  Click(w, "Command6");
+  os.Fail("open-document", EACCES);
+  Click(w, "Command6");
+  EXPECT_THAT(Said(), ::testing::ElementsAre(HasSubstr("Veloxhlp.hlp"), HasSubstr("guide could not be opened")));
+  EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 
 // A real Windows program in place of the emulator, in a folder named with
@@ -115,18 +126,6 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
     const std::string line = said.substr(said.find("command line=") + 13);
     EXPECT_TRUE(line.ends_with("VELOX.exe\n") || line.ends_with("VELOX.exe\"\n")) << line;
   }
-}
-
-TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
-  testing::FileCallSpy os;  // the desktop's program is never started
-  Form3Window w(LauncherActions{});
-  Click(w, "Command6");
-  testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
-  Click(w, "Command6");
-  os.Fail("open-document", EACCES);
-  Click(w, "Command6");
-  EXPECT_THAT(Said(), ::testing::ElementsAre(HasSubstr("Veloxhlp.hlp"), HasSubstr("guide could not be opened")));
-  EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 
 }  // namespace

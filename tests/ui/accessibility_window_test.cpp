@@ -106,6 +106,13 @@ QString NameOf(QAccessibleInterface* a) {
   return {};
 }
 
+// Records what a control is known by; two controls known by the same name or key are a failure.
+void Once(std::map<QString, QString>& seen, const QString& what, const QString& id) {
+  const auto [other, fresh] = seen.emplace(what, id);
+  EXPECT_TRUE(fresh) << id.toStdString() << " and " << other->second.toStdString() << " are both \""
+                     << what.toStdString() << "\"";
+}
+
 void Walk(QAccessibleInterface* a, const std::function<void(QAccessibleInterface*)>& visit) {
   if (!a || a->state().invisible) return;
   visit(a);
@@ -198,9 +205,7 @@ TEST_F(AccessibilityTest, EveryWindowIsNamedReadAndDrivenByKeysAlone) {
       }
       if (!a->state().focusable) return;
       EXPECT_FALSE(name.trimmed().isEmpty()) << id.toStdString() << " has no name";
-      const auto [other, fresh] = seen.emplace(name, id);
-      EXPECT_TRUE(fresh) << id.toStdString() << " and " << other->second.toStdString() << " are both \""
-                         << name.toStdString() << "\"";
+      Once(seen, name, id);
     });
     for (const auto& [id, name] : c.named) EXPECT_EQ(names[id], name) << id.toStdString();
     QStringList tabs;
@@ -222,10 +227,7 @@ TEST_F(AccessibilityTest, EveryWindowIsNamedReadAndDrivenByKeysAlone) {
       const auto* button = qobject_cast<QAbstractButton*>(child);
       const QString text = button ? button->text() : label && label->buddy() ? label->text() : QString();
       const QString key = QKeySequence::mnemonic(text).toString();
-      if (key.isEmpty()) continue;
-      const auto [other, fresh] = keys.emplace(key, child->objectName());
-      EXPECT_TRUE(fresh) << key.toStdString() << ": " << other->second.toStdString() << " and "
-                         << child->objectName().toStdString();
+      if (!key.isEmpty()) Once(keys, key, child->objectName());
     }
     if (c.window == QString("Form3")) continue;  // the launcher is no dialog
     Type(w, c.choose + QStringList{"Escape"});
@@ -266,7 +268,8 @@ TEST_F(AccessibilityTest, EnterPressesTheFocusedButtonAndNeverOk) {
   fs::remove(app / "Glide Wrapper/XGL200 v0.04a/Configurator.exe");  // its button then says so
   const auto files = Snapshot(app.path());
   for (const EnterCase& c : kEnter) {
-    for (const auto& [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
+    for (const auto& [key, modifier] :
+         {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
       SCOPED_TRACE(std::string(c.window) + " " + c.button + (c.plain ? " plain" : "") +
                    (key == Qt::Key_Enter ? " keypad Enter" : " Return"));
       QWidget* w = Open(c.window);
