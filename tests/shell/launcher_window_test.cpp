@@ -57,6 +57,7 @@ TEST_F(LauncherTest, EachButtonShowsItsOwnDialogOnceAndReloadsItAfterClosing) {
   testing::WriteBytes(appFolder / "velox.ini", "[default]\r\nrompath=a\r\n");
   Click(w, "Command4");
   const QPointer<Form5Window> first = Form5Window::Instance().Get();
+  ASSERT_NE(first, nullptr) << "Configure Velox HLE shows the settings dialog";
   first->Text1()->setText("typed by the user");
   Click(w, "Command4");
   EXPECT_EQ(Form5Window::Instance().Get(), first);
