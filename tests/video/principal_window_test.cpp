@@ -11,6 +11,7 @@ namespace velox::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 // The demo installation (choice 10) in one folder, the configurator run from another.
 class PrincipalWindowTest : public testing::WindowTest {
@@ -125,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, PrincipalFailure, ::testing::ValuesIn(kFailures)
   return std::to_string(info.index) + "_" + info.param.option;
 });
 
-TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramInTheCurrentDirectory) {
+TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramInTheCurrentDirectoryOrSaysWhichIsMissing) {
   const std::pair<const char*, const char*> buttons[] = {
       {"config4", "Glide Wrapper/GL2ide rev A3/Gl2ideConfig.exe"},
       {"config10_0", "Glide Wrapper/GL2ideal v1.6/GL2Ideal_Config.exe"},
@@ -141,6 +142,10 @@ TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramInTheCurrentDirector
     ASSERT_TRUE(messages.isEmpty()) << button << ": " << messages.join("\n").toStdString();
     EXPECT_EQ(testing::ReadMarker(started), "started\n") << button;
   }
+  Click("config6");
+  const std::string missing = testing::Shown(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe").toStdString();
+  EXPECT_THAT(Said(), ::testing::ElementsAre(AllOf(HasSubstr("could not be started: no such program."),
+                                                   HasSubstr("File: " + missing))));
   EXPECT_EQ(ChoiceFile(), "10\r\n");
 }
 
