@@ -208,21 +208,20 @@ MUTATIONS = [
 
 # Which tests look at a file, first match wins: (path prefix, core tests' filter, window tests' filter).
 # None: that program cannot see the file. The filters give the first, quick pass; the rest of the same
-# programs runs only when that pass is survived (unless --quick). The slow suites (the crash-safety kill
-# loops, about 80 s, and the bad-input readers, about 40 s) are left to that second pass.
-WINDOWS_EVERYWHERE = "AccessibilityTest.*:DialogKeysTest.*:TextBoxWindowTest.*"
+# programs runs only when that pass is survived (unless --quick).
+WINDOWS_EVERYWHERE = "AccessibilityTest.*:TextBoxWindowTest.*"
 FOCUS = [
     ("src/main.cpp", None, "SingleInstanceTest.*"),  # the only test that starts the program
     ("src/app/", None, "Launcher*.*:" + WINDOWS_EVERYWHERE),
     ("src/shell/launcher_window", None, "Launcher*.*:" + WINDOWS_EVERYWHERE),
     ("src/shell/single_instance", None, "SingleInstanceTest.*"),
-    ("src/shell/", "*SafeFile*.*:LineFile.*:ProgramStart.*:DefaultProgram.*:SharedLibrary.*:Drives.*:InstallLayout.*:AnyLetters.*",
+    ("src/shell/", "*SafeFile*.*:LineFile.*:ProgramStart.*:DefaultProgram.*:Drives.*:InstallLayout.*:AnyLetters.*",
      "Launcher*.*"),
     ("src/settings/emulator_ini", "EmulatorIni.*", "SettingsWindowTest.*"),
     ("src/settings/", None, "SettingsWindowTest.*:" + WINDOWS_EVERYWHERE),
-    ("src/controllers/joystick_sdl", None, "ControllerDialogTest.*:MappingLoadTest.*"),
+    ("src/controllers/joystick_sdl", None, "ControllerDialogTest.*"),
     ("src/controllers/profile_row", None, "ControllerDialogTest.*:" + WINDOWS_EVERYWHERE),
-    ("src/controllers/", "Mapping*.*:PressedButtonTest.*:Profile*.*", "ControllerDialogTest.*:MappingLoadTest.*"),
+    ("src/controllers/", "Mapping*.*:PressedButtonTest.*", "ControllerDialogTest.*"),
     ("src/video/principal_window", None, "Principal*.*:" + WINDOWS_EVERYWHERE),
     ("src/video/", "*VideoChoiceTest.*", "Principal*.*"),
     ("src/ui/Form3.ui", None, "Launcher*.*:" + WINDOWS_EVERYWHERE),
@@ -230,7 +229,7 @@ FOCUS = [
     ("src/ui/Form5.ui", None, "SettingsWindowTest.*:" + WINDOWS_EVERYWHERE),
     ("src/ui/FolderPicker.ui", None, "SettingsWindowTest.*:" + WINDOWS_EVERYWHERE),
     ("src/ui/principal.ui", None, "Principal*.*:" + WINDOWS_EVERYWHERE),
-    ("src/ui/Form", None, "ControllerDialogTest.*:MappingLoadTest.*:" + WINDOWS_EVERYWHERE),
+    ("src/ui/Form", None, "ControllerDialogTest.*:" + WINDOWS_EVERYWHERE),
     ("src/ui/", None, WINDOWS_EVERYWHERE),
 ]
 # Files with Qt (windows) are seen by the window tests only; the rest of src/ is the core.

@@ -34,16 +34,6 @@ TEST(InstallLayout, JoinedPathFindsEachExistingLevelInAnyCaseAndKeepsMissingOnes
   for (const auto& c : cases) EXPECT_EQ(Folded(JoinedPath(app.path(), c.asked)), Folded(app / c.found)) << c.asked;
 }
 
-TEST(InstallLayout, BarePathsFollowTheCurrentDirectoryNotAppFolder) {
-  testing::TempFolder app, elsewhere;
-  testing::WriteBytes(app / "velox.pad", "app");
-  testing::WriteBytes(elsewhere / "Velox.Pad", "cwd");
-  testing::CurrentDirectory cd(elsewhere.path());
-  EXPECT_TRUE(BarePath("velox.pad").is_relative());
-  EXPECT_EQ(testing::ReadBytes(BarePath("velox.pad")), "cwd");
-  EXPECT_EQ(testing::ReadBytes(JoinedPath(app.path(), "\\velox.pad")), "app");
-}
-
 TEST(InstallLayout, NamesIgnoringCaseFindsEveryVariant) {
   testing::TempFolder app;
   for (const char* name : {"glide2x.dll", "GLIDE2X.DLL", "Glide2x.Dll", "glide2x.dll.bak", "glide3x.dll"})

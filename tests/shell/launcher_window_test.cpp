@@ -1,38 +1,21 @@
 #include "shell/launcher_window.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QVBoxLayout>
 #include <cerrno>
 #include <cstdlib>
 
-#include "shell/install_layout.h"
+#include "app/default_actions.h"
+#include "settings/form5_window.h"
 #include "support/file_call_spy.h"
-#include "support/temp_install.h"
 #include "support/window_test.h"
-#include "ui/single_window.h"
-#include "ui/velox_dialog.h"
 #include "velox_version.h"
 
 namespace velox::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
-// A stand-in dialog that counts its loads and holds one editable value.
-class StandInDialog : public VeloxDialog {
- public:
-  StandInDialog() { (new QVBoxLayout(this))->addWidget(edit); }
-  void Load() override { edit->setText(QStringLiteral("loaded %1").arg(++loads)); }
-  static inline int loads = 0;
-  QLineEdit* edit = new QLineEdit(this);
-};
-
+// An installation in a folder named with letters beyond ASCII, as a user's own folders are; run from another.
 class LauncherTest : public testing::WindowTest {
  protected:
   void SetUp() override {
@@ -40,74 +23,75 @@ class LauncherTest : public testing::WindowTest {
     fs::create_directories(appFolder);
     SetAppFolderForTesting(appFolder);
   }
-
-  QPushButton* Button(Form3Window& w, const char* name) { return w.findChild<QPushButton*>(name); }
+  static void Click(Form3Window& w, const char* name) {
+    QTest::mouseClick(w.findChild<QPushButton*>(name), Qt::LeftButton);
+  }
   int Run() {  // clicks "Run Velox HLE"; how often the launcher then asked to quit
     int quits = 0;
     LauncherActions actions;
     actions.quit = [&] { ++quits; };
     Form3Window w(actions);
-    QTest::mouseClick(Button(w, "Command3"), Qt::LeftButton);
+    Click(w, "Command3");
     return quits;
   }
 
-  // Letters beyond ASCII, as in a user's own folder names.
   const fs::path appFolder = app.path() / u8"Jeux vid\u00e9o" / u8"Jos\u00e9 \u30d3\u30c7\u30aa";
+  testing::TempFolder cwd;
+  testing::CurrentDirectory here{cwd.path()};
 };
 
-TEST_F(LauncherTest, ShowsItsFolderAndOffersNoDialogItCannotOpen) {
-  Form3Window w(LauncherActions{});
-  EXPECT_EQ(w.findChild<QLineEdit*>("Text1")->text(), testing::Shown(appFolder));
-  EXPECT_FALSE(Button(w, "Command2")->isEnabled()) << "a dialog button without its dialog";
-}
+TEST_F(LauncherTest, EachButtonShowsItsOwnDialogOnceAndReloadsItAfterClosing) {
+  Form3Window bare(LauncherActions{});
+  EXPECT_EQ(bare.findChild<QLineEdit*>("Text1")->text(), testing::Shown(appFolder));
+  EXPECT_FALSE(bare.findChild<QPushButton*>("Command2")->isEnabled()) << "a dialog button without its dialog";
 
-TEST_F(LauncherTest, ADialogIsShownOnceRaisedWithItsValuesAndReloadedAfterClosing) {
-  StandInDialog::loads = 0;
-  SingleWindow<StandInDialog> slot;
-  LauncherActions actions;
-  actions.showSettings = [&] { slot.Show(); };
-  Form3Window w(actions);
+  Form3Window w(DefaultLauncherActions());
   w.show();
-
-  QTest::mouseClick(Button(w, "Command4"), Qt::LeftButton);
-  StandInDialog* first = slot.Get();
-  ASSERT_NE(first, nullptr);
-  EXPECT_TRUE(first->isVisible());
-  first->edit->setText("typed by the user");
-
-  QTest::mouseClick(Button(w, "Command4"), Qt::LeftButton);
-  EXPECT_EQ(slot.Get(), first);
-  EXPECT_EQ(StandInDialog::loads, 1);
-  EXPECT_EQ(first->edit->text(), "typed by the user");
-  EXPECT_TRUE(w.isVisible()) << "the launcher stays usable";
-
-  QPointer<StandInDialog> closed = first;
+  for (const auto& [button, shown] : {std::pair{"Command2", "Form3 principal"}, {"Command5", "Form3 Form8"},
+                                      {"Command4", "Form3 Form5"}, {"Command1", "Form1 Form3"}}) {
+    Click(w, button);
+    EXPECT_EQ(ShownWindows(), shown) << "the launcher stays usable";
+    CloseAll();
+    w.show();
+  }
+  testing::WriteBytes(appFolder / "velox.ini", "[default]\r\nrompath=a\r\n");
+  Click(w, "Command4");
+  const QPointer<Form5Window> first = Form5Window::Instance().Get();
+  ASSERT_NE(first, nullptr) << "Configure Velox HLE shows the settings dialog";
+  first->Text1()->setText("typed by the user");
+  Click(w, "Command4");
+  EXPECT_EQ(Form5Window::Instance().Get(), first);
+  EXPECT_EQ(first->Text1()->text(), "typed by the user") << "raised with its values";
   first->close();
-  EXPECT_EQ(slot.Get(), nullptr);
+  EXPECT_EQ(Form5Window::Instance().Get(), nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(closed.isNull()) << "closing drops the window";
-
-  QTest::mouseClick(Button(w, "Command4"), Qt::LeftButton);
-  ASSERT_NE(slot.Get(), nullptr);
-  EXPECT_EQ(StandInDialog::loads, 2);
-  EXPECT_EQ(slot.Get()->edit->text(), "loaded 2");
+  EXPECT_TRUE(first.isNull()) << "closing drops the window";
+  Click(w, "Command4");
+  EXPECT_EQ(Form5Window::Instance().Get()->Text1()->text(), "a") << "loaded afresh";
 }
 
-TEST_F(LauncherTest, RunStartsTheEmulatorOfTheCurrentDirectoryAndEndsOrSaysItIsMissing) {
-  testing::TempFolder cwd;
-  testing::CurrentDirectory cd(cwd.path());
+TEST_F(LauncherTest, RunAndGuideUseTheCurrentDirectoryAndSayWhatIsMissing) {
   EXPECT_EQ(Run(), 0) << "stays open";
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_EQ(titles[0], "Velox Configurator v" VELOX_VERSION);
-  for (const QString& part : {QString("Velox HLE could not be started"), testing::Shown(cwd / "VELOX.exe"),
-                              QString("no such program")}) {
-    EXPECT_TRUE(messages[0].contains(part)) << part.toStdString();
-  }
+  EXPECT_EQ(titles, QStringList{"Velox Configurator v" VELOX_VERSION});
+  EXPECT_THAT(Said(), ::testing::ElementsAre(AllOf(HasSubstr("Velox HLE could not be started"),
+                                                   HasSubstr(testing::Shown(cwd / "VELOX.exe").toStdString()),
+                                                   HasSubstr("no such program"))));
   messages.clear();
   fs::copy_file(testing::MarkerProgram(), cwd / "VELOX.exe");
   ASSERT_EQ(Run(), 1) << messages.join("\n").toStdString();  // else the marker would never come
   EXPECT_EQ(testing::ReadMarker(cwd / "started-VELOX.exe.txt"), "started\n");
   EXPECT_TRUE(messages.isEmpty());
+
+  // "Guide" opens the help file of the current directory too.
+  testing::FileCallSpy os;  // the desktop's program is never started
+  Form3Window w(LauncherActions{});
+  Click(w, "Command6");
+  testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
+  Click(w, "Command6");
+  os.Fail("open-document", EACCES);
+  Click(w, "Command6");
+  EXPECT_THAT(Said(), ::testing::ElementsAre(HasSubstr("Veloxhlp.hlp"), HasSubstr("guide could not be opened")));
+  EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 
 // A real Windows program in place of the emulator, in a folder named with
@@ -126,7 +110,6 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
 #else
   GTEST_SKIP() << "no MinGW-w64 compiler was found to build a Windows program to stand in for the emulator";
 #endif
-  testing::TempFolder cwd;
   const fs::path folder = cwd.path() / u8"Jeux vid\u00e9o" / u8"\u30d3\u30c7\u30aa";
   fs::create_directories(folder);
   fs::copy_file(program, folder / "VELOX.exe");
@@ -144,25 +127,6 @@ TEST_F(LauncherTest, RunStartsAWindowsEmulatorInTheCurrentDirectory) {
     const std::string line = said.substr(said.find("command line=") + 13);
     EXPECT_TRUE(line.ends_with("VELOX.exe\n") || line.ends_with("VELOX.exe\"\n")) << line;
   }
-}
-
-TEST_F(LauncherTest, GuideOpensTheHelpFileOfTheCurrentDirectory) {
-  testing::TempFolder cwd;
-  testing::CurrentDirectory cd(cwd.path());
-  testing::FileCallSpy os;  // the desktop's program is never started
-  Form3Window w(LauncherActions{});
-  QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains("Veloxhlp.hlp"));
-
-  testing::WriteBytes(cwd / "Veloxhlp.hlp", "");
-  QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
-  EXPECT_EQ(messages.size(), 1);
-  os.Fail("open-document", EACCES);
-  QTest::mouseClick(Button(w, "Command6"), Qt::LeftButton);
-  ASSERT_EQ(messages.size(), 2);
-  EXPECT_TRUE(messages[1].contains("guide could not be opened")) << messages[1].toStdString();
-  EXPECT_EQ(os.Only("open-document"), std::vector<std::string>(2, "open-document Veloxhlp.hlp"));
 }
 
 }  // namespace

@@ -119,15 +119,5 @@ TEST(DefaultProgram, OpensADocumentOrSaysWhyNot) {
   EXPECT_EQ(testing::ReadMarker(dir / "opened.txt"), PathText(dir / "Veloxhlp.hlp") + "\n");
 }
 
-TEST(SharedLibrary, LoadsByNameAndFindsSymbols) {
-  const char* symbol = platform::kWindows ? "GetTickCount" : "strlen";
-  void* loaded = platform::LoadSharedLibrary(platform::kWindows ? "kernel32.dll" : "libc.so.6");
-  ASSERT_NE(loaded, nullptr);
-  EXPECT_NE(platform::FindSymbol(loaded, symbol), nullptr);
-  EXPECT_EQ(platform::FindSymbol(loaded, "NoSuchVeloxSymbol"), nullptr);
-  EXPECT_EQ(platform::LoadSharedLibrary("no-such-velox-library"), nullptr);
-  EXPECT_EQ(platform::FindSymbol(nullptr, symbol), nullptr);
-}
-
 }  // namespace
 }  // namespace velox

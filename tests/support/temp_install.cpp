@@ -7,9 +7,16 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <thread>
 
 #include "shell/file_status.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 namespace velox::testing {
 namespace fs = std::filesystem;
@@ -59,14 +66,65 @@ void CopyDemo(const fs::path& folder) {
 }
 fs::path MarkerProgram() { return kMarkerProgram; }
 
+namespace {
+
+// Wakes on any change in a folder: a file made, written or renamed into it.
+class FolderWatch {
+ public:
+#ifdef _WIN32
+  explicit FolderWatch(const fs::path& folder)
+      : handle_(FindFirstChangeNotificationW(folder.c_str(), FALSE,
+                                             FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                                 FILE_NOTIFY_CHANGE_LAST_WRITE)) {}
+  ~FolderWatch() { FindCloseChangeNotification(handle_); }
+  bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Wait(std::chrono::milliseconds bound) {
+    if (WaitForSingleObject(handle_, static_cast<DWORD>(bound.count())) == WAIT_OBJECT_0) {
+      FindNextChangeNotification(handle_);
+    }
+  }
+
+ private:
+  HANDLE handle_;
+#else
+  explicit FolderWatch(const fs::path& folder) : fd_(inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+    if (fd_ >= 0 && inotify_add_watch(fd_, folder.c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~FolderWatch() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Ok() const { return fd_ >= 0; }
+  void Wait(std::chrono::milliseconds bound) {
+    pollfd ready{fd_, POLLIN, 0};
+    if (::poll(&ready, 1, static_cast<int>(bound.count())) > 0) {
+      alignas(inotify_event) char events[4096];
+      while (::read(fd_, events, sizeof events) > 0) {
+      }
+    }
+  }
+
+ private:
+  int fd_;
+#endif
+};
+
+}  // namespace
+
+// Woken by the folder's changes, not by a clock; the bound only keeps a program that never starts from hanging the run.
 std::string ReadMarker(const fs::path& file) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-  while (std::chrono::steady_clock::now() < deadline) {
+  FolderWatch watch(file.parent_path());
+  if (!watch.Ok()) return "<cannot watch " + PathText(file.parent_path()) + ">";
+  for (;;) {
     const std::string text = ReadBytes(file);
     if (text != "<missing>" && text.ends_with('\n')) return text;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return "<no marker>";
+    watch.Wait(left);
   }
-  return "<no marker>";
 }
 
 // Kept as paths: their native form is the system's own text, wide on Windows.

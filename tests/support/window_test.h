@@ -1,20 +1,12 @@
 #pragma once
-// Helpers of the window tests: a fixture, paths as the windows show them,
+// What every window test uses: a fixture, paths as the windows show them,
 // readable QString failures.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractEventDispatcher>
-#include <QApplication>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QString>
-#include <QStringList>
-#include <QPointer>
 #include <QTest>
-#include <QTimerEvent>
+#include <QtWidgets>
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
@@ -47,11 +39,23 @@ class WindowTest : public ::testing::Test {
     });
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAll();
     ui::SetMessageSinkForTesting(nullptr);
     ui::SetQuestionAnswererForTesting(nullptr);
     SetAppFolderForTesting(earlierAppFolder);
+  }
+  static void CloseAll() {
+    for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  // The windows shown, by object name, in alphabetical order.
+  static QString ShownWindows() {
+    QStringList shown;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->isVisible()) shown << w->objectName();
+    }
+    shown.sort();
+    return shown.join(' ');
   }
   // The messages as UTF-8, for gmock's matchers.
   std::vector<std::string> Said() const {
@@ -68,16 +72,6 @@ class WindowTest : public ::testing::Test {
 
 // A path as a window shows it: every letter kept, in the system's own separators.
 inline QString Shown(std::filesystem::path path) { return QString::fromStdU16String(path.make_preferred().u16string()); }
-
-// Where a user clicks a button: a radio button takes clicks on its circle and
-// caption only, and how far its caption reaches depends on the style and fonts.
-inline QPoint ClickPoint(QAbstractButton* button) {
-  auto* radio = qobject_cast<QRadioButton*>(button);
-  if (!radio) return button->rect().center();
-  QStyleOptionButton option;
-  option.initFrom(radio);
-  return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
-}
 
 // A mnemonic holds its button down and clicks it from a 100 ms timer, which a loaded Wine (beside another test
 // program) was seen to hold back for good: the click is delivered here, at once. False when a button stays down.

@@ -13,26 +13,15 @@ namespace {
 
 const QString kText = QStringLiteral("C:\\Jeux vid\u00e9o\\Jos\u00e9\\roms");
 
-struct Box {
-  const char* what;
-  bool combo;
-  bool selected;  // compared with the same text unselected rather than with no text
-};
-
 std::unique_ptr<QWidget> Make(bool combo, const QString& text, bool selected) {
-  std::unique_ptr<QWidget> widget;
-  QLineEdit* edit = nullptr;
-  if (combo) {
-    auto* box = new QComboBox;
+  auto* box = combo ? new QComboBox : nullptr;
+  std::unique_ptr<QWidget> widget(box ? static_cast<QWidget*>(box) : new QLineEdit);
+  if (box) {
     box->setEditable(true);
     box->addItems({QStringLiteral("C:\\roms"), QStringLiteral("D:\\")});
-    box->setEditText(text);
-    edit = box->lineEdit();
-    widget.reset(box);
-  } else {
-    edit = new QLineEdit(text);
-    widget.reset(edit);
   }
+  QLineEdit* edit = box ? box->lineEdit() : static_cast<QLineEdit*>(widget.get());
+  edit->setText(text);
   edit->setCursorPosition(0);
   if (selected) edit->selectAll();
   widget->resize(260, widget->sizeHint().height());
@@ -56,11 +45,11 @@ TEST(TextBoxWindowTest, TextAndSelectionAreDrawnInsideTheBox) {
   EnsureReadableTextBoxes();  // as the program does at start
   EXPECT_TRUE(TextBoxesCanShow(QApplication::font())) << QFontInfo(QApplication::font()).family().toStdString();
 
-  for (const Box& box : {Box{"text box", false, false}, Box{"text box selection", false, true},
-                         Box{"editable list", true, false}, Box{"editable list selection", true, true}}) {
-    SCOPED_TRACE(box.what);
-    const auto filled = Make(box.combo, kText, box.selected);
-    const auto plain = Make(box.combo, box.selected ? kText : QString(), false);
+  // A selection is compared with the same text unselected rather than with no text.
+  for (const auto& [combo, selected] : {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
+    SCOPED_TRACE((combo ? "editable list" : "text box") + std::string(selected ? " selection" : ""));
+    const auto filled = Make(combo, kText, selected);
+    const auto plain = Make(combo, selected ? kText : QString(), false);
     const QImage a = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage b = plain->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(a.size(), b.size());

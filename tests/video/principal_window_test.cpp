@@ -1,25 +1,17 @@
 #include "video/principal_window.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLabel>
-#include <QRadioButton>
-#include <QTest>
-#include <functional>
+#include <QAccessible>
 #include <optional>
 
-#include "shell/install_layout.h"
 #include "support/file_call_spy.h"
-#include "support/temp_install.h"
 #include "support/window_test.h"
-#include "ui/messages.h"
 #include "video/wrapper_catalogue.h"
 
 namespace velox::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 // The demo installation (choice 10) in one folder, the configurator run from another.
 class PrincipalWindowTest : public testing::WindowTest {
@@ -37,10 +29,7 @@ class PrincipalWindowTest : public testing::WindowTest {
     return w;
   }
   QRadioButton* Option(int choice) { return w->findChild<QRadioButton*>(QString("Option%1").arg(choice)); }
-  void Click(const char* name) {
-    QAbstractButton* button = w->findChild<QAbstractButton*>(name);
-    QTest::mouseClick(button, Qt::LeftButton, {}, testing::ClickPoint(button));
-  }
+  void Click(const char* name) { w->findChild<QAbstractButton*>(name)->click(); }
   std::string Comment() const { return w->findChild<QLabel*>("comment")->text().toStdString(); }
   std::string ChoiceFile() const { return testing::ReadBytes(app / "Data/glide.cfg"); }
 
@@ -49,28 +38,27 @@ class PrincipalWindowTest : public testing::WindowTest {
   PrincipalWindow* w = nullptr;
 };
 
-TEST_F(PrincipalWindowTest, TheDescriptionFollowsTheSelectionAndOkOrEnterInstallsItAndCloses) {
+TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndDescriptionAndOkOrEnterInstallsItAndCloses) {
   EXPECT_EQ(Open()->SelectedChoice(), 10);
+  // Messages name a wrapper by its catalogue caption: the same the user reads beside its option.
+  for (int choice = 1; choice <= 14; ++choice) {
+    EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), WrapperCatalogue::ByChoice(choice)->caption) << choice;
+  }
   Click("Option13");
   EXPECT_EQ(Comment(), "Run Velox HLE with 3DFX mode (default)");
+  Option(13)->setFocus();
   QTest::keyClick(Option(13), Qt::Key_Down);
   EXPECT_EQ(Comment(), WrapperCatalogue::ByChoice(1)->description) << "the keyboard moves the selection too";
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Option(1))->text(QAccessible::Description).toStdString(), Comment())
+      << "told by the option too";
   Click("Command1");
   EXPECT_EQ(PrincipalWindow::Instance().Get(), nullptr);
   EXPECT_EQ(ChoiceFile(), "1\r\n");
   testing::WriteBytes(app / "Data/glide.cfg", "07\r\n");
   EXPECT_FALSE(Open()->SelectedChoice());
-  QTest::keyClick(w, Qt::Key_Return);
+  QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(PrincipalWindow::Instance().Get(), nullptr);
   EXPECT_EQ(ChoiceFile(), "\r\n");
-}
-
-// Messages name a wrapper by its catalogue caption: the same the user reads beside its option.
-TEST_F(PrincipalWindowTest, EachOptionShowsItsCaptionAndMessagesNameTheSame) {
-  Open();
-  for (int choice = 1; choice <= 14; ++choice) {
-    EXPECT_EQ(Option(choice)->text().remove('&').toStdString(), WrapperCatalogue::ByChoice(choice)->caption) << choice;
-  }
 }
 
 // Another program keeps glide2x.dll open past every retry, for one case.
@@ -88,20 +76,18 @@ struct FailureCase {
   const char* library;  // glide2x.dll afterwards
 };
 const std::string earlier = " The choice file still holds the earlier choice.";
+const std::string deleted = "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted";
+const std::string xGlide = deleted + "; glide2x.dll now holds the library of \"X-Glide\".";
 const FailureCase kFailures[] = {
     {"Option9", [](auto& app, auto&) { fs::remove(app / "Glide Wrapper/MuGlide/glide2x.dll"); },
      "The library of the wrapper \"MuGlide\" could not be read: no such file.", "app:Glide Wrapper/MuGlide/glide2x.dll",
      "Nothing was changed in the current folder." + earlier, "old library"},
     {"Option12", [](auto& app, auto&) { testing::MakeReadOnly(app / "Data/glide.cfg"); },
-     "The video choice could not be recorded: is read-only.", "app:Data/glide.cfg",
-     "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted; glide2x.dll now "
-     "holds the library of \"X-Glide\"." + earlier,
+     "The video choice could not be recorded: is read-only.", "app:Data/glide.cfg", xGlide + earlier,
      "placeholder wrapper library: X-Glide\r\n"},
-    {"Option12", [](auto& app, auto&) { fs::remove_all(app / "Data"); },
-     "The video choice could not be recorded", "app:Data/glide.cfg",
-     "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted; glide2x.dll now "
-     "holds the library of \"X-Glide\". No choice file was written; the dialog will show \"3DFX Mode (default)\" "
-     "when it opens next.",
+    {"Option12", [](auto& app, auto&) { fs::remove_all(app / "Data"); }, "The video choice could not be recorded",
+     "app:Data/glide.cfg",
+     xGlide + " No choice file was written; the dialog will show \"3DFX Mode (default)\" when it opens next.",
      "placeholder wrapper library: X-Glide\r\n"},
     {"Option3", [](auto&, auto& cwd) { testing::MakeReadOnly(cwd / "OpenGLide.ini"); },
      "The wrapper \"Clide v2.4\" could not be installed: is read-only.", "OpenGLide.ini",
@@ -109,15 +95,11 @@ const FailureCase kFailures[] = {
      "old library"},
     {"Option13", [](auto&, auto& cwd) { testing::MakeReadOnly(cwd / "glide2x.dll"); },
      "The files of the earlier wrapper could not be removed: is read-only.", "glide2x.dll",
-     "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted. glide2x.dll was "
-     "left as it was." + earlier,
-     "old library"},
+     deleted + ". glide2x.dll was left as it was." + earlier, "old library"},
     {"Option13", [](auto&, auto&) { HoldTheLibrary(); },
      "The files of the earlier wrapper could not be removed: is in use, held open by another program; most likely "
-     "Velox HLE is running: close Velox HLE, then choose again.", "glide2x.dll",
-     "Already changed in the current folder: Config.ini was deleted; OpenGLide.ini was deleted. glide2x.dll was "
-     "left as it was." + earlier,
-     "old library"},
+     "Velox HLE is running: close Velox HLE, then choose again.",
+     "glide2x.dll", deleted + ". glide2x.dll was left as it was." + earlier, "old library"},
 };
 class PrincipalFailure : public PrincipalWindowTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -144,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, PrincipalFailure, ::testing::ValuesIn(kFailures)
   return std::to_string(info.index) + "_" + info.param.option;
 });
 
-TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsReported) {
+TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramInTheCurrentDirectoryOrSaysWhichIsMissing) {
   const std::pair<const char*, const char*> buttons[] = {
       {"config4", "Glide Wrapper/GL2ide rev A3/Gl2ideConfig.exe"},
       {"config10_0", "Glide Wrapper/GL2ideal v1.6/GL2Ideal_Config.exe"},
@@ -161,9 +143,9 @@ TEST_F(PrincipalWindowTest, EachConfigButtonStartsItsProgramAndAMissingOneIsRepo
     EXPECT_EQ(testing::ReadMarker(started), "started\n") << button;
   }
   Click("config6");
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains("The wrapper's setup program could not be started: no such program."));
-  EXPECT_TRUE(messages[0].contains(testing::Shown(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe")));
+  const std::string missing = testing::Shown(cwd / "Glide Wrapper/XGL200 v0.04a/Configurator.exe").toStdString();
+  EXPECT_THAT(Said(), ::testing::ElementsAre(AllOf(HasSubstr("could not be started: no such program."),
+                                                   HasSubstr("File: " + missing))));
   EXPECT_EQ(ChoiceFile(), "10\r\n");
 }
 
