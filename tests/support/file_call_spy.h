@@ -28,7 +28,13 @@ class FileCallSpy final : public platform::FileCalls {
 
   // The nth call of that name ("create", "open", "read", "write", "flush",
   // "close", "replace", "sync-folder", "remove", "open-document"), counting from 1, fails with error.
-  void Fail(std::string call, int error, int nth = 1) { failures_.push_back({std::move(call), error, nth}); }
+  // It wraps the before below: set that one first, if both.
+  void Fail(std::string call, int error, int nth = 1) {
+    before = [call = std::move(call), error, nth, earlier = before](std::string_view c, const Path& file) mutable {
+      if (c == call && --nth == 0) return error;
+      return earlier ? earlier(c, file) : 0;
+    };
+  }
   // Asked before every call with its name and file; an error it returns fails the call.
   std::function<int(std::string_view call, const Path& file)> before;
   // Reads and writes move at most this many bytes a call, as the system may.
@@ -86,11 +92,6 @@ class FileCallSpy final : public platform::FileCalls {
   }
 
  private:
-  struct Failure {
-    std::string call;
-    int error;
-    int nth;
-  };
   static platform::FileCalls& Real() { return platform::SystemFileCalls(); }
   // The injected error, or else the real call's.
   static int Or(int injected, const std::function<int()>& real) { return injected ? injected : real(); }
@@ -102,13 +103,9 @@ class FileCallSpy final : public platform::FileCalls {
   int Check(std::string_view call, const Path& file, const Path& second = {}) {
     const auto name = [](const Path& p) { return PathText(p.has_filename() ? p.filename() : p); };
     calls.push_back(std::string(call) + " " + name(file) + (second.empty() ? "" : " " + name(second)));
-    for (Failure& f : failures_) {
-      if (f.call == call && --f.nth == 0) return f.error;
-    }
     return before ? before(call, file) : 0;
   }
 
-  std::vector<Failure> failures_;
   std::map<NativeFile, Path> open_;
 };
 

@@ -21,9 +21,8 @@
 namespace velox::testing {
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() : TempFolder(fs::temp_directory_path()) {}
-
-TempFolder::TempFolder(const fs::path& base) {
+TempFolder::TempFolder() {
+  const fs::path base = fs::temp_directory_path();
   for (std::random_device rd; !fs::create_directory(path_ = base / ("velox-test-" + std::to_string(rd())));) {
   }
 }

@@ -11,8 +11,6 @@ namespace velox::testing {
 class TempFolder {
  public:
   TempFolder();
-  // A fresh folder inside base instead of the system's temporary folder.
-  explicit TempFolder(const std::filesystem::path& base);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
