@@ -114,8 +114,6 @@ const Case kCases[] = {
      "remove pause 10 remove", kWindows},
     {"remove fails", nullptr, Remove, "remove", 1, 1, EIO, "notes.txt:mine velox.ini:old",
      "velox.ini: input/output error", "remove"},
-    {"a folder, replaced", AFolder, Replace, "", 0, 0, 0, "notes.txt:mine velox.ini/",
-     "velox.ini: is a folder, not a file", ""},
     {"a folder, removed", AFolder, Remove, "", 0, 0, 0, "notes.txt:mine velox.ini/",
      "velox.ini: is a folder, not a file", ""},
     {"a folder at the temporary name", TempIsAFolder, ReplaceVia, "", 0, 0, 0,
