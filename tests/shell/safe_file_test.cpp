@@ -94,8 +94,8 @@ const Case kCases[] = {
      ".velox.ini.velox-new: permission denied", "create .velox.ini.velox-new"},
     {"the system writes nothing", nullptr, Replace, "write", 2, 1, kWritesNothing, "notes.txt:mine velox.ini:old",
      ".velox.ini.velox-new: input/output error", "create .velox.ini.velox-new write write close remove"},
-    {"flush fails", nullptr, Replace, "flush", 1, 1, EROFS, "notes.txt:mine velox.ini:old",
-     ".velox.ini.velox-new: the file system is read-only", "create .velox.ini.velox-new write write flush close remove"},
+    {"flush fails", nullptr, ReplaceVia, "flush", 1, 1, EROFS, "notes.txt:mine velox.ini:old",
+     "-velox-.ini: the file system is read-only", "create -velox-.ini write write flush close remove"},
     {"close fails", nullptr, ReplaceVia, "close", 1, 1, EIO, "notes.txt:mine velox.ini:old",
      "-velox-.ini: input/output error", "create -velox-.ini write write flush close remove"},
     // Another program holding the file (on Windows: access denied, a sharing violation) is waited for, with
