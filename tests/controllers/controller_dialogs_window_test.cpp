@@ -126,7 +126,6 @@ TEST_F(ControllerDialogTest, Form8OpensOnTheStoredModeAndOkWritesItsProfileOrSay
     EXPECT_EQ(std::pair(Child(w, "Command1")->isEnabled(), Child(w, "Command2")->isEnabled()), std::pair(keyboard, pad)) << n;
     Option(w, n)->setFocus();  // Enter on an option, where no button has the focus, is "Ok"
     QTest::keyClick(Option(w, n), Qt::Key_Return);
-    EXPECT_EQ(Form8Window::Instance().Get(), nullptr) << n;
     EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(n) + "\r\n");
     EXPECT_EQ(ReadBytes(app / "velox.pad"), installed) << n;
     EXPECT_EQ(ReadBytes(elsewhere / "velox.pad"), bare) << n;
@@ -139,7 +138,6 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   const std::string demo = ReadBytes(app / "Data/clavier.cfg");
   const bool joystickBefore = testing::JoystickStarted();
   Form4Window* w = ShowActive<Form4Window>();
-  EXPECT_FALSE(Child(w, "DeleteProfile")->isEnabled()) << "no profile to delete yet";
 
   // Repeated choices are marked while they last.
   const auto marked = [w] {
