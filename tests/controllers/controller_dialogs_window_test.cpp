@@ -58,7 +58,6 @@ class ControllerDialogTest : public testing::WindowTest {
   template <class W>
   static W* ShowActive() {
     W* w = W::Instance().Show();
-    w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
     return w;
   }
@@ -217,7 +216,6 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   Key(w, Qt::Key_Delete);
   EXPECT_EQ(Walking(w), 3) << "cleared the grip trigger, then on from there";
   Key(w, Qt::Key_Escape);
-  EXPECT_EQ(Walking(w), 0);
   EXPECT_TRUE(QString::fromStdString(Status(w)).startsWith("Stopped"));
   EXPECT_EQ(Description(w, 3), "");
   Key(w, Qt::Key_X);
@@ -247,8 +245,7 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
   Alt(w, Qt::Key_D);
   const std::string asked = "Delete the profile \"Torn\"? Its file is removed for good.";
   EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("The profile \"Torn\" could not be loaded: it is not a gamepad profile"),
-                                        HasSubstr(testing::Shown(folder / "Torn.cfg").toStdString())),
-                                  asked, asked));
+                                        HasSubstr(testing::Shown(folder / "Torn.cfg").toStdString())), asked, asked));
   EXPECT_EQ(w->ShownMapping(), ReadGamepadMapping(app.path())) << "nothing half-filled";
   Alt(w, Qt::Key_L);  // the last entry gone, the one left is chosen
   EXPECT_EQ(Text(w, 14) + Text(w, 1), "Bouton 5---");

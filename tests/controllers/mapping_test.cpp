@@ -83,9 +83,8 @@ TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
 TEST_F(MappingFileTest, ProfilesAreWrittenExactlyAndTakenWholeOrNotAtAll) {
   // Button 3 at positions 2 and 11: the higher takes it.
   const GamepadProfile pad{{{2, 3, 0, 0, 0, 0, 0, 1, 0, 10, 3, 0, 0, 16}}, " Arcade\tStick\r\n2 "};
-  const std::string padBytes =
-      "128-0|64-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
-      "Bouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16\r\n";
+  const std::string padBytes = "128-0|64-0|8-0|0-0|0-0|0-0|0-0|0-0|0-0|16-0|0-0|0-0|0-0|0-0|0-0|1-0\r\nArcade Stick 2\r\n"
+                               "Bouton 2|Bouton 3|---|---|---|---|---|Bouton 1|---|Bouton 10|Bouton 3|---|---|Bouton 16\r\n";
   const std::string keyBytes = "88|45|45|45|45|45|45|45|45|45|45|45|45|55\r\nX|-|-|-|-|-|-|-|-|-|-|-|-|7\r\n";
   EXPECT_TRUE(SaveProfile(app.path(), MappingKind::Gamepad, "Arcade", GamepadProfileBytes(pad)).ok());
   EXPECT_EQ(ReadBytes(app / "Data/Profiles/Gamepad/Arcade.cfg"), padBytes);
