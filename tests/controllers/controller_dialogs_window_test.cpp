@@ -255,7 +255,6 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
   w = ShowActive<Form2Window>();
   Combo(w, 13)->setCurrentText("Bouton 1");  // the demo has it at the blue button
   EXPECT_EQ(Description(w, 8), "Also used for Pad down; once saved, Bouton 1 acts as Pad down only");
-  EXPECT_FALSE(Combo(w, 13)->itemIcon(Combo(w, 13)->currentIndex()).isNull());
   if (JoystickCount() > 0) GTEST_SKIP() << "a real joystick is attached";
   w->Timer1()->stop();  // the pad is read only by the presses below, each handled before the next
   QLabel* pad = Child<QLabel>(w, "PadName");
