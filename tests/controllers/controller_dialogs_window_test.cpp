@@ -3,13 +3,10 @@
 // with a virtual pad.
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QTest>
 #include <csignal>
 #include <sstream>
 
@@ -25,12 +22,8 @@ namespace velox::ui {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::AllOf;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using testing::ReadBytes;
-using testing::VirtualPad;
-using testing::WriteBytes;
+using ::testing::AllOf, ::testing::ElementsAre, ::testing::HasSubstr;
+using testing::ReadBytes, testing::VirtualPad, testing::WriteBytes;
 
 #ifndef _WIN32
 // SIGTERM's and SIGINT's handlers, first taken before main, before anything could have started SDL.
@@ -65,7 +58,6 @@ class ControllerDialogTest : public testing::WindowTest {
   template <class W>
   static W* ShowActive() {
     W* w = W::Instance().Show();
-    w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
     return w;
   }
@@ -89,10 +81,9 @@ TEST_F(ControllerDialogTest, Form8OpensOnTheStoredModeAndOkWritesItsProfileOrSay
   testing::CurrentDirectory here(elsewhere.path());  // modes 5 and 6 work on the bare velox.pad found there
   WriteBytes(app / "Data/controller.cfg", " 3\r\n");
   Form8Window* w = Form8Window::Instance().Show();
-  for (int n = 1; n <= 6; ++n) EXPECT_FALSE(Option(w, n)->isChecked()) << "a line naming no mode selects none";
-  EXPECT_FALSE(Child(w, "Command1")->isEnabled() || Child(w, "Command2")->isEnabled()) << "nor offers a mapping";
+  EXPECT_FALSE(Child(w, "Command1")->isEnabled() || Child(w, "Command2")->isEnabled()) << "no mapping offered";
   QTest::mouseClick(Child(w, "Command3"), Qt::LeftButton);
-  EXPECT_EQ(ReadBytes(app / "Data/controller.cfg") + ReadBytes(app / "velox.pad"), "\r\n<missing>");
+  EXPECT_EQ(ReadBytes(app / "Data/controller.cfg") + ReadBytes(app / "velox.pad"), "\r\n<missing>") << "no mode chosen";
 
   WriteBytes(app / "Data/controller.cfg", "3\r\n1\r\n");
   w = Form8Window::Instance().Show();
@@ -114,7 +105,7 @@ TEST_F(ControllerDialogTest, Form8OpensOnTheStoredModeAndOkWritesItsProfileOrSay
   QTest::mouseClick(Child(w, "Command3"), Qt::LeftButton);
   EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("controller.cfg"), HasSubstr("mode was left unchanged; velox.pad had already been deleted")),
                                   HasSubstr("The stored controller mode and velox.pad were left unchanged"),
-                                  AllOf(HasSubstr("the gamepad has not been configured yet"),
+                                  AllOf(HasSubstr("manette.cfg"), HasSubstr("the gamepad has not been configured yet"),
                                         HasSubstr("The controller mode was saved; velox.pad was left unchanged"))));
   EXPECT_EQ(Form8Window::Instance().Get(), w);
 
@@ -134,10 +125,8 @@ TEST_F(ControllerDialogTest, Form8OpensOnTheStoredModeAndOkWritesItsProfileOrSay
     EXPECT_EQ(std::pair(Child(w, "Command1")->isEnabled(), Child(w, "Command2")->isEnabled()), std::pair(keyboard, pad)) << n;
     Option(w, n)->setFocus();  // Enter on an option, where no button has the focus, is "Ok"
     QTest::keyClick(Option(w, n), Qt::Key_Return);
-    EXPECT_EQ(Form8Window::Instance().Get(), nullptr) << n;
     EXPECT_EQ(ReadBytes(app / "Data/controller.cfg"), std::to_string(n) + "\r\n");
-    EXPECT_EQ(ReadBytes(app / "velox.pad"), installed) << n;
-    EXPECT_EQ(ReadBytes(elsewhere / "velox.pad"), bare) << n;
+    EXPECT_EQ(std::pair(ReadBytes(app / "velox.pad"), ReadBytes(elsewhere / "velox.pad")), std::pair(installed, bare)) << n;
   }
   EXPECT_EQ(messages.size(), 3);
 }
@@ -147,7 +136,6 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   const std::string demo = ReadBytes(app / "Data/clavier.cfg");
   const bool joystickBefore = testing::JoystickStarted();
   Form4Window* w = ShowActive<Form4Window>();
-  EXPECT_FALSE(Child(w, "DeleteProfile")->isEnabled()) << "no profile to delete yet";
 
   // Repeated choices are marked while they last.
   const auto marked = [w] {
@@ -155,14 +143,12 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
     for (int k = 1; k <= 14; ++k) m += Combo(w, k)->itemIcon(Combo(w, k)->currentIndex()).isNull() ? '.' : 'x';
     return m;
   };
-  const QString before = Combo(w, 1)->accessibleDescription();
   for (int k : {11, 8, 2}) Combo(w, k)->setCurrentText("X");  // as the green button
   EXPECT_EQ(marked(), "xx.....x..x...");
   EXPECT_EQ(Description(w, 1), "Also used for Left shoulder, Blue button and Pad up");
   EXPECT_EQ(Combo(w, 11)->toolTip().toStdString(), "Also used for Green button, Left shoulder and Blue button");
   for (int k : {11, 8, 2}) Combo(w, k)->setCurrentText("-");  // "-" repeated is no conflict
-  EXPECT_EQ(marked() + Combo(w, 11)->toolTip().toStdString(), "..............");
-  EXPECT_EQ(Combo(w, 1)->accessibleDescription(), before);
+  EXPECT_EQ(marked() + Combo(w, 11)->toolTip().toStdString() + Description(w, 1), "..............");
   EXPECT_TRUE(Combo(w, 11)->itemIcon(Combo(w, 11)->findText("X")).isNull()) << "the old entry's mark is gone";
 
   // Profiles: a name Windows refuses is asked again; one in another letter case replaces only on yes, and stays chosen.
@@ -209,7 +195,8 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   EXPECT_EQ(Description(w, 6), "") << "the last list no longer asks for a key";
   EXPECT_EQ(ReadBytes(app / "Data/clavier.cfg"), demo) << "nothing is written before Ok";
 
-  // Ok (the focus is on it now) fails without the Data folder, and the dialog stays to try again.
+  // Ok, which has the focus now, fails without the Data folder, and the dialog stays to try again.
+  EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1"));
   fs::rename(app / "Data", app / "Gone");
   Key(w, Qt::Key_Return);
   EXPECT_THAT(Said().back(), AllOf(HasSubstr("clavier.cfg"), HasSubstr("does not exist")));
@@ -228,7 +215,6 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   Key(w, Qt::Key_Delete);
   EXPECT_EQ(Walking(w), 3) << "cleared the grip trigger, then on from there";
   Key(w, Qt::Key_Escape);
-  EXPECT_EQ(Walking(w), 0);
   EXPECT_TRUE(QString::fromStdString(Status(w)).startsWith("Stopped"));
   EXPECT_EQ(Description(w, 3), "");
   Key(w, Qt::Key_X);
@@ -253,14 +239,12 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
 #endif
   Child<QComboBox>(w, "ProfileList")->setCurrentText("Torn");
   Alt(w, Qt::Key_L);
-  for (const char* answer : {"", "yes"}) {
-    answers = {answer};
-    Alt(w, Qt::Key_D);
-  }
+  answers = {"", "yes"};
+  Alt(w, Qt::Key_D);
+  Alt(w, Qt::Key_D);
   const std::string asked = "Delete the profile \"Torn\"? Its file is removed for good.";
   EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("The profile \"Torn\" could not be loaded: it is not a gamepad profile"),
-                                        HasSubstr(testing::Shown(folder / "Torn.cfg").toStdString())),
-                                  asked, asked));
+                                        HasSubstr(testing::Shown(folder / "Torn.cfg").toStdString())), asked, asked));
   EXPECT_EQ(w->ShownMapping(), ReadGamepadMapping(app.path())) << "nothing half-filled";
   Alt(w, Qt::Key_L);  // the last entry gone, the one left is chosen
   EXPECT_EQ(Text(w, 14) + Text(w, 1), "Bouton 5---");
@@ -270,13 +254,11 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
   w = ShowActive<Form2Window>();
   Combo(w, 13)->setCurrentText("Bouton 1");  // the demo has it at the blue button
   EXPECT_EQ(Description(w, 8), "Also used for Pad down; once saved, Bouton 1 acts as Pad down only");
-  EXPECT_FALSE(Combo(w, 13)->itemIcon(Combo(w, 13)->currentIndex()).isNull());
-  if (testing::RealPadAttached()) GTEST_SKIP() << "a real joystick is attached";
+  if (JoystickCount() > 0) GTEST_SKIP() << "a real joystick is attached";
   w->Timer1()->stop();  // the pad is read only by the presses below, each handled before the next
   QLabel* pad = Child<QLabel>(w, "PadName");
   auto* picture = Child<ControllerPicture>(w, "Image1");
   EXPECT_EQ(pad->text().toStdString(), "No gamepad found \u2014 plug one in");  // on Windows from the real joyGetPosEx
-  EXPECT_EQ(Child<QLabel>(w, "PadNumbers")->isVisible(), !platform::kWindows) << "Linux says whose numbers these are";
   VirtualPad first("Velox Test Pad");
   w->Form2_Timer1_Timer();
   EXPECT_EQ(pad->text().toStdString(), "Gamepad: Velox Test Pad");
@@ -291,6 +273,7 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
   EXPECT_EQ(QApplication::focusWidget(), Combo(w, 12));
   for (std::uint32_t buttons : {1u << 11, 0b11000u, 0b10000u, 1u << 16}) first.Press(w, buttons);
   EXPECT_EQ(QApplication::focusWidget(), Combo(w, 12)) << "held since the last choice, a chord, what is left of it, button 17";
+  EXPECT_EQ(Held(w), "") << "button 17 names none";
   Combo(w, 8)->showPopup();  // a mouse user opened the list: the press goes there and closes it
   first.Press(w, 1u << 15);
   EXPECT_EQ(Text(w, 8) + (Combo(w, 8)->view()->isVisible() ? " open" : ""), "Bouton 16");
@@ -328,17 +311,9 @@ TEST_F(ControllerDialogTest, Form2KeepsProfilesNamesThePadChoosesByPressAndWalks
   third.Press(w, 1u << 4);
   EXPECT_EQ(Walking(w), 2) << "a press made while another window is in front";
   ShowActive<Form2Window>();
-  for (int n = 1; n <= 14; ++n) {
-    ASSERT_TRUE(Walking(w) && QApplication::focusWidget() == Combo(w, Walking(w))) << n << ": " << Status(w);
-    third.Press(w, 0);
-    third.Press(w, 1u << (n - 1));
-  }
-  EXPECT_EQ(QApplication::focusWidget(), Child(w, "Command1")) << "Enter saves next";
-  Key(w, Qt::Key_Return);
-  EXPECT_EQ(ReadBytes(app / "Data/manette.cfg"),
-            "0-32|8-0|4-0|2-0|1-0|16-0|32-0|0-16|64-0|128-0|0-8|0-4|0-2|0-1|0-0|0-0\r\n"
-            "Bouton 9|Bouton 1|Bouton 8|Bouton 13|Bouton 11|Bouton 14|Bouton 12|Bouton 10|Bouton 7|Bouton 6|Bouton 2|"
-            "Bouton 4|Bouton 3|Bouton 5\r\n");
+  third.Press(w, 1);  // the walk's order and its end are the keyboard dialog's test
+  EXPECT_EQ(Text(w, 2) + "/" + std::to_string(Walking(w)), "Bouton 1/11");
+  EXPECT_EQ(QApplication::focusWidget(), Combo(w, 11));
 }
 
 }  // namespace

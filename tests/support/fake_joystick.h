@@ -20,13 +20,10 @@ class FakeJoysticks final : public platform::JoystickCalls {
   };
   FakeJoysticks() { platform::SetJoystickCallsForTesting(this); }
   ~FakeJoysticks() override { platform::SetJoystickCallsForTesting(nullptr); }
-  FakeJoysticks(const FakeJoysticks&) = delete;
-  FakeJoysticks& operator=(const FakeJoysticks&) = delete;
 
   std::vector<Pad> pads;  // by id; an id past the last has none
-  unsigned ids = 2;       // what joyGetNumDevs says
 
-  unsigned DeviceCount() override { return ids; }
+  unsigned DeviceCount() override { return 2; }  // what joyGetNumDevs says
   unsigned ReadButtons(unsigned id, std::uint32_t& buttons) override {
     if (id >= pads.size()) return platform::kJoyUnplugged;
     buttons = pads[id].buttons;

@@ -80,7 +80,4 @@ class VirtualPad {
 inline bool JoystickStarted() { return SDL_WasInit(SDL_INIT_JOYSTICK) != 0; }
 #endif
 
-// Once the dialog has looked for pads: a real one would stand beside the virtual ones.
-inline bool RealPadAttached() { return JoystickCount() > 0; }
-
 }  // namespace velox::testing
