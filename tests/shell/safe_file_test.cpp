@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <fstream>
 #include <optional>
-#include <set>
 
 #include "shell/platform.h"
 #include "support/file_call_spy.h"
@@ -18,20 +17,6 @@ namespace fs = std::filesystem;
 using testing::ReadBytes;
 using testing::WriteBytes;
 using P = const fs::path&;
-
-// Every name under the folder, in order: "name:bytes" for a file, "name/" for a folder, "name->to" for a link.
-std::string Listing(P folder) {
-  std::set<std::string> names;
-  for (const fs::directory_entry& e : fs::recursive_directory_iterator(folder)) {
-    const std::string what = e.is_symlink()     ? "->" + fs::read_symlink(e).generic_string()
-                             : e.is_directory() ? "/"
-                                                : ":" + ReadBytes(e.path());
-    names.insert(e.path().lexically_relative(folder).generic_string() + what);
-  }
-  std::string out;
-  for (const std::string& name : names) out += (out.empty() ? "" : " ") + name;
-  return out;
-}
 
 // The calls by name; the file created, the folder synced and the length of a pause named too.
 std::string Steps(const testing::FileCallSpy& spy) {
@@ -158,7 +143,7 @@ TEST(SafeFile, LeavesTheOriginalOrTheNewFileAndNamesWhatFailed) {
     g_held.reset();
     const std::string message = s.ok() ? "" : PathText(s.error().file.lexically_relative(dir)) + ": " + s.error().cause;
     EXPECT_EQ(message, c.message);
-    EXPECT_EQ(Listing(dir), c.after);
+    EXPECT_EQ(testing::Listing(dir), c.after);
     // The data is on disk before the new name can be seen, and (POSIX) the rename itself afterwards.
     const std::string steps = c.steps;
     EXPECT_EQ(Steps(spy), platform::kWindows ? steps.substr(0, steps.find(" sync-folder")) : steps);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 
 #include "shell/file_status.h"
 
@@ -53,6 +54,23 @@ void WriteBytes(const fs::path& file, std::string_view bytes) {
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+std::string Listing(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(folder)) {
+    std::u8string name = e.path().lexically_relative(folder).generic_u8string();
+    const bool file = !e.is_symlink() && !e.is_directory();
+    if (e.is_symlink()) {
+      name += u8"->" + fs::read_symlink(e).generic_u8string();
+    } else if (!file) {
+      name += u8"/";
+    }
+    names.insert(std::string(name.begin(), name.end()) + (file ? ":" + ReadBytes(e.path()) : ""));
+  }
+  std::string out;
+  for (const std::string& name : names) out += (out.empty() ? "" : " ") + name;
+  return out;
 }
 
 // Made absolute before any test changes the current directory: on Windows a

@@ -36,6 +36,8 @@ class CurrentDirectory {
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 // The file's bytes, or "<missing>" when it does not exist.
 std::string ReadBytes(const std::filesystem::path& file);
+// Every name under folder, in order: "name:bytes" for a file, "name/" for a folder, "name->to" for a link.
+std::string Listing(const std::filesystem::path& folder);
 // Copies the demo installation of the repository into folder.
 void CopyDemo(const std::filesystem::path& folder);
 // The built marker program: it writes "started-<its own file name>.txt" into its current directory.

@@ -25,15 +25,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using testing::ReadBytes;
 
-// Every file of the installation (the current directory too), to see that nothing was written.
-std::map<std::string, std::string> Snapshot(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[entry.path().lexically_relative(folder).string()] = ReadBytes(entry.path());
-  }
-  return files;
-}
-
 struct WindowCase {
   const char* window;
   const char* name;                  // accessible name, before " — Velox Configurator v<version>"
@@ -175,7 +166,7 @@ const WindowCase kWindows[] = {
 TEST_F(AccessibilityTest, EveryWindowIsNamedReadAndDrivenByKeysAlone) {
   for (const WindowCase& c : kWindows) {
     SCOPED_TRACE(c.window);
-    const auto files = Snapshot(app.path());
+    const auto files = testing::Listing(app.path());
     const QPointer<QWidget> w = Open(c.window);
     Type(w, c.keys);
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
@@ -232,7 +223,7 @@ TEST_F(AccessibilityTest, EveryWindowIsNamedReadAndDrivenByKeysAlone) {
     if (c.window == QString("Form3")) continue;  // the launcher is no dialog
     Type(w, c.choose + QStringList{"Escape"});
     EXPECT_TRUE(!w || !w->isVisible()) << "Escape closes";
-    EXPECT_EQ(Snapshot(app.path()), files) << "Escape writes nothing";
+    EXPECT_EQ(testing::Listing(app.path()), files) << "Escape writes nothing";
     if (!c.file) continue;
     const QPointer<QWidget> again = Open(c.window);
     Type(again, c.choose + QStringList{"Alt+O"});
@@ -266,7 +257,7 @@ const EnterCase kEnter[] = {
 
 TEST_F(AccessibilityTest, EnterPressesTheFocusedButtonAndNeverOk) {
   fs::remove(app / "Glide Wrapper/XGL200 v0.04a/Configurator.exe");  // its button then says so
-  const auto files = Snapshot(app.path());
+  const auto files = testing::Listing(app.path());
   for (const EnterCase& c : kEnter) {
     for (const auto& [key, modifier] :
          {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
@@ -280,7 +271,7 @@ TEST_F(AccessibilityTest, EnterPressesTheFocusedButtonAndNeverOk) {
       button->setFocus();
       QTest::keyClick(QApplication::focusWidget(), key, modifier);
       EXPECT_EQ(ShownWindows(), c.after);
-      EXPECT_EQ(Snapshot(app.path()), files) << "nothing is written";
+      EXPECT_EQ(testing::Listing(app.path()), files) << "nothing is written";
       EXPECT_EQ(messages.size(), *c.told ? 1 : 0) << messages.join('\n').toStdString();
       EXPECT_THAT(messages.join('\n').toStdString(), HasSubstr(c.told));
       messages.clear();
