@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <set>
@@ -130,18 +131,25 @@ class FolderWatch {
 
 }  // namespace
 
-// Woken by the folder's changes, not by a clock; the bound only keeps a program that never starts from hanging the run.
-std::string ReadMarker(const fs::path& file) {
+bool WaitForFolder(const fs::path& folder, const std::function<bool()>& done) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-  FolderWatch watch(file.parent_path());
-  if (!watch.Ok()) return "<cannot watch " + PathText(file.parent_path()) + ">";
+  FolderWatch watch(folder);
+  if (!watch.Ok()) return done();
   for (;;) {
-    const std::string text = ReadBytes(file);
-    if (text != "<missing>" && text.ends_with('\n')) return text;
+    if (done()) return true;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return "<no marker>";
+    if (left.count() <= 0) return false;
     watch.Wait(left);
   }
+}
+
+std::string ReadMarker(const fs::path& file) {
+  std::string text;
+  const bool came = WaitForFolder(file.parent_path(), [&] {
+    text = ReadBytes(file);
+    return text != "<missing>" && text.ends_with('\n');
+  });
+  return came ? text : "<no marker>";
 }
 
 // Kept as paths: their native form is the system's own text, wide on Windows.

@@ -2,6 +2,7 @@
 // Scratch installations for tests: fresh folders removed afterwards, their files, and scoped state.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,8 +43,10 @@ std::string Listing(const std::filesystem::path& folder);
 void CopyDemo(const std::filesystem::path& folder);
 // The built marker program: it writes "started-<its own file name>.txt" into its current directory.
 std::filesystem::path MarkerProgram();
-// The line a started program leaves in file, once there whole; "<no marker>" when none comes within a
-// bound far above any start (a fresh Wine's included): a program that never starts fails, not hangs, the run.
+// Until done() holds, woken by the changes in folder, never by a clock; false past a bound far above any
+// program's start (a fresh Wine's included): a program that never starts fails the run, not hangs it.
+bool WaitForFolder(const std::filesystem::path& folder, const std::function<bool()>& done);
+// The line a started program leaves in file, once there whole; "<no marker>" when none comes.
 std::string ReadMarker(const std::filesystem::path& file);
 // Sets an environment variable for the guard's lifetime (text in UTF-8).
 class ScopedEnvironment {
