@@ -287,6 +287,8 @@ TEST_F(SettingsWindowTest, MessagesAreShownAsPlainTextAndQuoteLongTextsInPart) {
   EXPECT_LT(text.size(), 300);
   EXPECT_TRUE(text.contains("xxx" + QString(QChar(0x2026)) + "\" is bad")) << text.toStdString();
   EXPECT_EQ(ShortenQuotes("a \"b\" c \"" + QString(80, 'd') + "\""), "a \"b\" c \"" + QString(80, 'd') + "\"");
+  // Past 80 characters a quote keeps 79 and an ellipsis; a quote left open gains no closing mark.
+  EXPECT_EQ(ShortenQuotes("\"" + QString(81, 'd') + "\" \"open"), "\"" + QString(79, 'd') + QChar(0x2026) + "\" \"open");
 }
 
 }  // namespace

@@ -44,11 +44,14 @@ TEST(SingleInstanceTest, OnePerFolderWhateverItsSpellingOtherFoldersRunBeside) {
 TEST(SingleInstanceTest, TheProgramKilledBlocksNothingAndStartedAgainEndsAtOnce) {
   const fs::path program = VELOX_CONFIGURATOR_PROGRAM;
   const QString key = InstanceKey(program.parent_path());
-  const fs::path lock = QDir(QDir::tempPath()).filePath(key + ".lock").toStdU16String();
+  // Killed once it holds the lock and listens: on POSIX it then leaves its socket file behind too.
+  const fs::path temp = QDir::tempPath().toStdU16String();
+  const fs::path lock = temp / (key + ".lock").toStdU16String(), socket = temp / key.toStdU16String();
   fs::remove(lock);  // one a crashed run left
   QProcess killed;
   killed.start(ToQString(program), {});
-  ASSERT_TRUE(testing::WaitForFolder(lock.parent_path(), [&] { return fs::exists(lock); }));
+  const auto listening = [&] { return fs::exists(lock) && (platform::kWindows || fs::exists(socket)); };
+  ASSERT_TRUE(testing::WaitForFolder(temp, listening));
   EXPECT_FALSE(SingleInstance(program.parent_path()).IsFirst());
   killed.kill();
   ASSERT_TRUE(killed.waitForFinished(kBoundMs));
