@@ -103,7 +103,8 @@ TEST_F(ControllerDialogTest, Form8OpensOnTheStoredModeAndOkWritesItsProfileOrSay
   fs::create_directories(app / "Data");
   Option(w, 2)->click();
   QTest::mouseClick(Child(w, "Command3"), Qt::LeftButton);
-  EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("controller.cfg"), HasSubstr("mode was left unchanged; velox.pad had already been deleted")),
+  EXPECT_THAT(Said(), ElementsAre(AllOf(HasSubstr("controller.cfg"),
+                                        HasSubstr("mode was left unchanged; velox.pad had already been deleted")),
                                   HasSubstr("The stored controller mode and velox.pad were left unchanged"),
                                   AllOf(HasSubstr("manette.cfg"), HasSubstr("the gamepad has not been configured yet"),
                                         HasSubstr("The controller mode was saved; velox.pad was left unchanged"))));
@@ -180,11 +181,13 @@ TEST_F(ControllerDialogTest, Form4MarksRepeatsKeepsProfilesMapsByKeysAndWritesOn
   // Each key, the position asked for after it (0: all done), and for a key that chooses nothing what it says.
   const std::vector<std::tuple<QKeyCombination, int, const char*>> keys{
       {Qt::ShiftModifier | Qt::Key_Backtab, 2, ""}, {Qt::Key_Q, 11, ""},
-      {Qt::Key_F1, 11, "F1 cannot be chosen, only letters and digits \u2014 press a key for Pad up (2 of 14)"}, {Qt::Key_T, 13, ""},
-      {Qt::Key_Minus, 13, "only letters and digits"}, {Qt::KeypadModifier | Qt::Key_5, 13, "Number pad keys cannot be chosen, use the digit row"},
+      {Qt::Key_F1, 11, "F1 cannot be chosen, only letters and digits \u2014 press a key for Pad up (2 of 14)"},
+      {Qt::Key_T, 13, ""}, {Qt::Key_Minus, 13, "only letters and digits"},
+      {Qt::KeypadModifier | Qt::Key_5, 13, "Number pad keys cannot be chosen, use the digit row"},
       {Qt::Key_Space, 13, "only letters and digits"}, {Qt::Key_G, 12, ""}, {Qt::Key_Down, 12, "only letters and digits"},
       {Qt::Key_Return, 12, "only letters and digits"}, {Qt::Key_F, 14, ""}, {Qt::Key_H, 10, ""}, {Qt::Key_Backspace, 9, ""},
-      {Qt::Key_1, 3, ""}, {Qt::Key_W, 1, ""}, {Qt::Key_X, 8, ""}, {Qt::Key_A, 5, ""}, {Qt::ShiftModifier | Qt::Key_Backtab, 8, ""},
+      {Qt::Key_1, 3, ""}, {Qt::Key_W, 1, ""}, {Qt::Key_X, 8, ""}, {Qt::Key_A, 5, ""},
+      {Qt::ShiftModifier | Qt::Key_Backtab, 8, ""},
       {Qt::Key_A, 5, ""}, {Qt::Key_I, 7, ""}, {Qt::Key_K, 4, ""}, {Qt::Key_J, 6, ""}, {Qt::Key_L, 0, ""}};
   for (const auto& [key, next, said] : keys) {
     Key(w, key.key(), key.keyboardModifiers());

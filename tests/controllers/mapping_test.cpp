@@ -62,10 +62,12 @@ TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
            {"COM\u00b2", "\"COM\u00b2\"" + device}, {"conout$", "\"conout$\"" + device}, {"pad.", end}, {"pad ", end},
            {"a/b", chars}, {"a\\b", chars}, {"a:b", chars}, {"a*b", chars}, {"a?b", chars}, {"a\"b", chars}, {"a<b", chars},
            {"a>b", chars}, {"a|b", chars}, {"a\tb", control}, {"a\r\nb", control}, {std::string("a\0b", 3), control},
-           {std::string(65, 'x'), "A profile name can have at most 64 characters."}, {"\xff", "A profile name must be plain text."}})
+           {std::string(65, 'x'), "A profile name can have at most 64 characters."},
+           {"\xff", "A profile name must be plain text."}})
     EXPECT_EQ(ProfileNameProblem(name).value_or(""), problem) << '"' << name << '"';
   for (const auto& [a, b, same] : std::vector<std::tuple<std::string, std::string, bool>>{
-           {"Xbox Pad", "XBOX PAD", true}, {"\u00e9t\u00e9", "\u00c9T\u00c9", true}, {"\u0434\u043e\u043c", "\u0414\u041e\u041c", true},
+           {"Xbox Pad", "XBOX PAD", true}, {"\u00e9t\u00e9", "\u00c9T\u00c9", true},
+           {"\u0434\u043e\u043c", "\u0414\u041e\u041c", true},
            {"\u0141\u00f3d\u017a", "\u0142\u00d3D\u0179", true}, {"Xbox", "Xbox ", false}, {"stra\u00dfe", "STRASSE", false}})
     EXPECT_EQ(SameProfileName(a, b), same) << a << " / " << b;
 
@@ -76,7 +78,8 @@ TEST_F(MappingFileTest, ProfileNamesAreWindowsFileNamesAndOneInAnyCase) {
   for (const ProfileEntry& entry : ListProfiles(app.path(), MappingKind::Gamepad)) listed.push_back(entry.name);
   EXPECT_EQ(listed, (std::vector<std::string>{"A", "b", "c"}));
   EXPECT_EQ(ProfileReplacedBy(app.path(), MappingKind::Gamepad, "B")->file, app / "Data/Profiles/Gamepad/b.cfg");
-  EXPECT_FALSE(ProfileReplacedBy(app.path(), MappingKind::Keyboard, "b") || ProfileReplacedBy(app.path(), MappingKind::Gamepad, "e"));
+  EXPECT_FALSE(ProfileReplacedBy(app.path(), MappingKind::Keyboard, "b"));
+  EXPECT_FALSE(ProfileReplacedBy(app.path(), MappingKind::Gamepad, "e"));
 }
 
 // The keyboard profile's bytes and its saving over another letter case are the keyboard dialog's test.
@@ -121,7 +124,8 @@ TEST_F(MappingFileTest, APadIsMatchedToItsMostRecentlySavedProfile) {
     fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::minutes(minutes));
   }
   for (const auto& [reported, offered] : std::vector<std::pair<std::string, std::string>>{
-           {"Velox Test Pad", "New"}, {"  Velox\tTest\x7fPad\n", "New"}, {"velox test pad", ""}, {"Other Pad", "Other"}, {"", ""}})
+           {"Velox Test Pad", "New"}, {"  Velox\tTest\x7fPad\n", "New"}, {"velox test pad", ""},
+           {"Other Pad", "Other"}, {"", ""}})
     EXPECT_EQ(ProfileForPad(app.path(), reported).value_or(ProfileEntry{}).name, offered) << reported;
   EXPECT_EQ(ProfilePadName(std::string(199, 'x') + "\u00e9"), std::string(199, 'x')) << "cut between characters";
 }
@@ -137,7 +141,8 @@ TEST_F(MappingFileTest, ProfileFailuresStoreTheModeAndLeaveTheProfileAlone) {
            {Keyboard, "-", "-", "keyboard has not been configured", "clavier.cfg"},
            {TwoGamepads, "", "-", "empty", "manette.cfg"}, {Keyboard, "-", keys + "\r\n", "13 of the 14", "clavier.cfg"},
            {Keyboard, "-", "300" + keys.substr(2) + "|72", "\"300\"", "clavier.cfg"},
-           {Keyboard, "-", keys + "| 72", "\" 72\"", "clavier.cfg"}, {Gamepad, "128" + masks.substr(3), "-", "\"128\"", "manette.cfg"},
+           {Keyboard, "-", keys + "| 72", "\" 72\"", "clavier.cfg"},
+           {Gamepad, "128" + masks.substr(3), "-", "\"128\"", "manette.cfg"},
            {Gamepad, masks.substr(4), "-", "15 of the 16", "manette.cfg"},
            {GamepadKeyboard, "0-256" + masks.substr(3), keys + "|72", "\"0-256\"", "manette.cfg"},
            // Mode 3 reads the gamepad first, then the keyboard: a good gamepad does not help.

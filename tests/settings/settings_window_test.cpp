@@ -283,7 +283,8 @@ TEST_F(SettingsWindowTest, MessagesAreShownAsPlainTextAndQuoteLongTextsInPart) {
   EXPECT_EQ(box->textFormat(), Qt::PlainText);
   EXPECT_TRUE(box->text().contains("<b>patch</b>=1"));
   const QString huge(1 << 20, 'x');
-  const QString text = FormatUserMessage(MessageFor("The mapping could not be read.", {ini, "field \"" + huge.toStdString() + "\" is bad"}));
+  const QString text =
+      FormatUserMessage(MessageFor("The mapping could not be read.", {ini, "field \"" + huge.toStdString() + "\" is bad"}));
   EXPECT_LT(text.size(), 300);
   EXPECT_TRUE(text.contains("xxx" + QString(QChar(0x2026)) + "\" is bad")) << text.toStdString();
   EXPECT_EQ(ShortenQuotes("a \"b\" c \"" + QString(80, 'd') + "\""), "a \"b\" c \"" + QString(80, 'd') + "\"");

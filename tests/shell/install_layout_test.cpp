@@ -50,7 +50,8 @@ TEST(Drives, TheVolumesOfAMountTableComeRootFirstWithoutTheSystemsOwn) {
   const std::string table =
       "/dev/sda2 /home ext4 rw 0 0\nproc /proc proc rw 0 0\nsysfs /sys sysfs rw 0 0\n"
       "/dev/sdb1 /media/jos\303\251/Jeux\\040vid\303\251o vfat rw 0 0\n/dev/sda1 / ext4 rw 0 0\n"
-      "tmpfs /run/user/1000 tmpfs rw 0 0\ntmpfs /tmp tmpfs rw 0 0\ncgroup2 /mnt/cgroup cgroup2 rw 0 0\n/dev/sdc1 /mnt/a\\134b vfat rw 0 0\n"
+      "tmpfs /run/user/1000 tmpfs rw 0 0\ntmpfs /tmp tmpfs rw 0 0\ncgroup2 /mnt/cgroup cgroup2 rw 0 0\n"
+      "/dev/sdc1 /mnt/a\\134b vfat rw 0 0\n"
       "/dev/sda2 /home ext4 rw 0 0\ndevtmpfs /dev devtmpfs rw 0 0\n";
   const fs::path jeux = PathFromUtf8("/media/jos\u00e9/Jeux vid\u00e9o");
   const std::vector<fs::path> volumes = platform::VolumesOfMountTable(table);
