@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <map>
 #include <regex>
 
 #include "shell/platform.h"
@@ -39,14 +38,8 @@ class InstallVideoChoiceTest : public ::testing::Test {
     PlaceOldFiles();
   }
   void PlaceOldFiles() { for (const char* f : {"Config.ini", "OpenGLide.ini", "glide2x.dll"}) testing::WriteBytes(cwd / f, f); }
-  // Every file of the current directory, temporary ones too: "name=bytes;" in the order of the names.
-  std::string Cwd() const {
-    std::map<fs::path, std::string> files;
-    for (const auto& e : fs::directory_iterator(cwd.path())) files[e.path().filename()] = testing::ReadBytes(e.path());
-    std::string out;
-    for (const auto& [name, bytes] : files) out += PathText(name) + "=" + bytes + ";";
-    return out;
-  }
+  // Every file of the current directory, temporary ones too.
+  std::string Cwd() const { return testing::Listing(cwd.path()); }
 
   testing::TempFolder app, cwd;
   testing::CurrentDirectory cd_;
@@ -61,13 +54,13 @@ TEST_F(InstallVideoChoiceTest, EachChoiceInstallsTheLibraryOfItsOwnFolderAndOnly
   for (const auto& [choice, folder] : cases) {
     PlaceOldFiles();
     ASSERT_TRUE(InstallVideoChoice(app.path(), choice).ok()) << folder;
-    const std::string kept = choice == 10 ? "Config.ini=Config.ini;OpenGLide.ini=OpenGLide.ini;" : "";
-    EXPECT_EQ(Cwd(), kept + (folder.empty() ? "" : "glide2x.dll=placeholder wrapper library: " + folder + "\r\n;"));
+    const std::string kept = choice == 10 ? "Config.ini:Config.ini OpenGLide.ini:OpenGLide.ini " : "";
+    EXPECT_EQ(Cwd(), kept + (folder.empty() ? "" : "glide2x.dll:placeholder wrapper library: " + folder + "\r\n"));
     EXPECT_EQ(testing::ReadBytes(app / "Data/glide.cfg"), (choice ? std::to_string(*choice) : "") + "\r\n");
   }
   testing::WriteBytes(cwd / "OpenGLide.ini", "alone");  // without "Config.ini" it is not Open Glide's
   ASSERT_TRUE(InstallVideoChoice(app.path(), 13).ok());
-  EXPECT_EQ(Cwd(), "OpenGLide.ini=alone;");
+  EXPECT_EQ(Cwd(), "OpenGLide.ini:alone");
   fs::remove(cwd / "OpenGLide.ini");
   testing::WriteBytes(cwd / "Config.ini", "alone");  // and "OpenGLide.ini" is not said deleted when there was none
   VideoInstallSteps done;
@@ -80,11 +73,11 @@ TEST_F(InstallVideoChoiceTest, EveryLetterCaseOfTheLibraryIsReplacedOrRemoved) {
   if (platform::kWindows) GTEST_SKIP() << "one name in any letter case is one file";
   for (VideoChoice choice : {VideoChoice(12), VideoChoice(13), VideoChoice()}) {
     for (const char* f : {"GLIDE2X.DLL", "Glide2x.dll", "glide2x.DLL"}) testing::WriteBytes(cwd / f, f);
-    testing::WriteBytes(cwd / "glide2x.dll.bak", "kept");
+    testing::WriteBytes(cwd / "glide2x.dll~", "kept");  // a backup of it stays (and lists after it)
     VideoInstallSteps done;
     ASSERT_TRUE(InstallVideoChoice(app.path(), choice, &done).ok());
-    const std::string left = std::regex_replace(Cwd(), std::regex("^glide2x\\.dll=", std::regex::icase), "?=");
-    EXPECT_EQ(left, (choice == 12 ? "?=placeholder wrapper library: X-Glide\r\n;" : "") + std::string("glide2x.dll.bak=kept;"));
+    const std::string left = std::regex_replace(Cwd(), std::regex("^glide2x\\.dll:", std::regex::icase), "?:");
+    EXPECT_EQ(left, (choice == 12 ? "?:placeholder wrapper library: X-Glide\r\n " : "") + std::string("glide2x.dll~:kept"));
     EXPECT_TRUE(done.libraryRemoved);
     EXPECT_EQ(done.libraryInstalled, choice == 12);
   }
@@ -101,7 +94,7 @@ TEST_F(InstallVideoChoiceTest, AFailedCopyKeepsTheOldLibraryAndWritesNoRecord) {
     const Status s = InstallVideoChoice(app.path(), 3);
     ASSERT_FALSE(s.ok()) << step;
     EXPECT_EQ(s.error().file, fs::path(std::string_view(step) == "write" ? ".glide2x.dll.velox-new" : "glide2x.dll"));
-    EXPECT_EQ(Cwd(), "glide2x.dll=glide2x.dll;") << step;
+    EXPECT_EQ(Cwd(), "glide2x.dll:glide2x.dll") << step;
     EXPECT_EQ(testing::ReadBytes(app / "Data/glide.cfg"), "10\r\n");
   }
 }
